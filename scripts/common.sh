@@ -1,0 +1,41 @@
+# Shared set-up for ./play, ./check and ./bench: packages, configure, build.
+# Sourced, not run.
+
+STARTUG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# What building and playing needs.
+STARTUG_PLAY_PACKAGES="cmake g++ make pkg-config liballegro4-dev liballeggl4-dev libgl-dev
+  libglu1-mesa-dev libgl1-mesa-dri"
+# What the test suite, fuzzers and benchmarks need on top.
+STARTUG_CHECK_PACKAGES="xvfb xauth xdotool imagemagick libgtest-dev googletest
+  libbenchmark-dev clang libclang-rt-14-dev valgrind"
+
+# Installs whichever of the named Debian packages are missing (as root, or through sudo).
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null
+}
+
+# Configures and builds one build directory: build_tree DIR [cmake options...]
+build_tree() {
+    local dir=$1
+    shift
+    cmake -S "$STARTUG_ROOT" -B "$dir" "$@" >/dev/null &&
+        cmake --build "$dir" -j "$(nproc)"
+}
+
+# True when an X display answers (xdpyinfo comes with x11-utils).
+display_reachable() {
+    [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
+}

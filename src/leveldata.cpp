@@ -1,0 +1,4 @@
+#include "leveldata.h"
+
+// Placeholder until the level table lands.
+const LevelData Levels[NumLevels] = {};

@@ -1,0 +1,161 @@
+#include "glrecorder.h"
+
+#include <initializer_list>
+
+#include <allegro.h>
+#include <alleggl.h>
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+namespace glrec {
+namespace {
+
+std::vector<Call> calls;
+unsigned pendingError = GL_NO_ERROR;
+GLuint nextTexture = 1;
+std::vector<std::string> lastBitmap;
+
+void Record(const char* name, std::initializer_list<double> args) { calls.push_back({name, args}); }
+
+}  // namespace
+
+const std::vector<Call>& Calls() { return calls; }
+
+void Reset() {
+    calls.clear();
+    pendingError = GL_NO_ERROR;
+}
+
+std::vector<Call> Named(const std::string& name) {
+    std::vector<Call> out;
+    for (const Call& c : calls) {
+        if (c.name == name) out.push_back(c);
+    }
+    return out;
+}
+
+int Count(const std::string& name) { return static_cast<int>(Named(name).size()); }
+
+std::vector<Primitive> Primitives() {
+    std::vector<Primitive> out;
+    Vertex current{0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 1, 1};
+    bool inside = false;
+    for (const Call& c : calls) {
+        const auto& a = c.args;
+        if (c.name == "glBegin") {
+            out.push_back({static_cast<unsigned>(a[0]), {}});
+            inside = true;
+        } else if (c.name == "glEnd") {
+            inside = false;
+        } else if (c.name == "glNormal3f") {
+            current.nx = a[0], current.ny = a[1], current.nz = a[2];
+        } else if (c.name == "glTexCoord2f") {
+            current.s = a[0], current.t = a[1];
+        } else if (c.name == "glColor3f" || c.name == "glColor4f") {
+            current.r = a[0], current.g = a[1], current.b = a[2];
+            current.a = a.size() > 3 ? a[3] : 1.0;
+        } else if (inside && (c.name == "glVertex2f" || c.name == "glVertex3f")) {
+            Vertex v = current;
+            v.x = a[0], v.y = a[1], v.z = a.size() > 2 ? a[2] : 0.0;
+            out.back().vertices.push_back(v);
+        }
+    }
+    return out;
+}
+
+void SetPendingError(unsigned error) { pendingError = error; }
+
+const std::vector<std::string>& LastTextureBitmap() { return lastBitmap; }
+
+}  // namespace glrec
+
+using glrec::Record;
+
+// The stand-ins. Their names and signatures are the libraries' own, so the game's code
+// binds to these instead of the shared libraries when linked into the test binary.
+extern "C" {
+
+void glBegin(GLenum mode) { Record("glBegin", {double(mode)}); }
+void glEnd() { Record("glEnd", {}); }
+void glVertex2f(GLfloat x, GLfloat y) { Record("glVertex2f", {x, y}); }
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { Record("glVertex3f", {x, y, z}); }
+void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { Record("glNormal3f", {x, y, z}); }
+void glTexCoord2f(GLfloat s, GLfloat t) { Record("glTexCoord2f", {s, t}); }
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) { Record("glColor3f", {r, g, b}); }
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { Record("glColor4f", {r, g, b, a}); }
+void glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
+void glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
+void glBlendFunc(GLenum s, GLenum d) { Record("glBlendFunc", {double(s), double(d)}); }
+void glBindTexture(GLenum target, GLuint texture) {
+    Record("glBindTexture", {double(target), double(texture)});
+}
+void glMatrixMode(GLenum mode) { Record("glMatrixMode", {double(mode)}); }
+void glLoadIdentity() { Record("glLoadIdentity", {}); }
+void glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
+    Record("glOrtho", {l, r, b, t, n, f});
+}
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { Record("glTranslatef", {x, y, z}); }
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
+    Record("glRotatef", {angle, x, y, z});
+}
+void glScalef(GLfloat x, GLfloat y, GLfloat z) { Record("glScalef", {x, y, z}); }
+void glPushMatrix() { Record("glPushMatrix", {}); }
+void glPopMatrix() { Record("glPopMatrix", {}); }
+GLenum glGetError() {
+    const GLenum error = glrec::pendingError;
+    glrec::pendingError = GL_NO_ERROR;
+    return error;
+}
+void glClear(GLbitfield mask) { Record("glClear", {double(mask)}); }
+void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
+    Record("glClearColor", {r, g, b, a});
+}
+void glClearDepth(GLclampd depth) { Record("glClearDepth", {depth}); }
+void glDepthFunc(GLenum func) { Record("glDepthFunc", {double(func)}); }
+void glShadeModel(GLenum mode) { Record("glShadeModel", {double(mode)}); }
+void glPolygonMode(GLenum face, GLenum mode) { Record("glPolygonMode", {double(face), double(mode)}); }
+void glLightfv(GLenum light, GLenum pname, const GLfloat* p) {
+    Record("glLightfv", {double(light), double(pname), p[0], p[1], p[2], p[3]});
+}
+void glGenTextures(GLsizei n, GLuint* textures) {
+    for (GLsizei i = 0; i < n; ++i) textures[i] = glrec::nextTexture++;
+    Record("glGenTextures", {double(n), double(textures[0])});
+}
+void glDeleteTextures(GLsizei n, const GLuint* textures) {
+    Record("glDeleteTextures", {double(n), double(textures[0])});
+}
+void glTexParameteri(GLenum target, GLenum pname, GLint param) {
+    Record("glTexParameteri", {double(target), double(pname), double(param)});
+}
+void glReadBuffer(GLenum mode) { Record("glReadBuffer", {double(mode)}); }
+void glCopyTexImage2D(GLenum target, GLint level, GLenum format, GLint x, GLint y, GLsizei w,
+                      GLsizei h, GLint border) {
+    Record("glCopyTexImage2D", {double(target), double(level), double(format), double(x), double(y),
+                                double(w), double(h), double(border)});
+}
+void glGetIntegerv(GLenum pname, GLint* params) {
+    Record("glGetIntegerv", {double(pname)});
+    *params = 16;
+}
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    Record("gluPerspective", {fovy, aspect, zNear, zFar});
+}
+
+void allegro_gl_flip() { Record("allegro_gl_flip", {}); }
+
+GLuint allegro_gl_make_texture_ex(int flags, BITMAP* bmp, GLint internalFormat) {
+    glrec::lastBitmap.clear();
+    for (int y = 0; y < bmp->h; ++y) {
+        std::string row;
+        for (int x = 0; x < bmp->w; ++x) row += getpixel(bmp, x, y) != 0 ? '#' : '.';
+        glrec::lastBitmap.push_back(row);
+    }
+    const GLuint texture = glrec::nextTexture++;
+    Record("allegro_gl_make_texture_ex",
+           {double(flags), double(bmp->w), double(bmp->h), double(internalFormat), double(texture)});
+    return texture;
+}
+
+void rest(unsigned int time) { Record("rest", {double(time)}); }
+
+}  // extern "C"
