@@ -1,0 +1,95 @@
+# Shared helpers for the real-program display tests. Sourced by each test script, which
+# is called as: SCRIPT STARTUG_BINARY GAME_DIR ARTIFACT_DIR
+# The tests run on the DISPLAY they are given (./check starts Xvfb); they never depend
+# on timing for their verdict: waits are bounded by generous frame counts or deadlines
+# that only turn a hang into a failure.
+set -euo pipefail
+
+STARTUG_BIN=$1
+GAME_DIR=$2
+ARTIFACTS=$3
+mkdir -p "$ARTIFACTS"
+WORK=$(mktemp -d)
+trap 'stop_game; rm -rf "$WORK"' EXIT
+GAME_PID=""
+GAME_LOG="$WORK/game.log"
+
+# A PATH without xmessage: Allegro then prints its message box text on standard output
+# instead of waiting for a click.
+NO_XMESSAGE_PATH=/nonexistent
+export ALLEGRO="$(cd "$(dirname "${BASH_SOURCE[0]}")/../support/allegro-config" && pwd)"
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -f "$GAME_LOG" ] && { echo "--- game output:" >&2; cat "$GAME_LOG" >&2; }
+    screenshot "failure" || true
+    exit 1
+}
+
+# A private copy of the game directory, so a test may remove or replace files.
+copy_game() {
+    cp -r "$GAME_DIR" "$WORK/game"
+    cp "$STARTUG_BIN" "$WORK/game/startug"
+    echo "$WORK/game"
+}
+
+# Runs the program to its end in DIR with the given arguments, bounded by a deadline
+# that only guards against a hang. Sets EXIT_STATUS; output goes to $GAME_LOG.
+run_to_end() {
+    local dir=$1
+    shift
+    EXIT_STATUS=0
+    (cd "$dir" && timeout 120 env PATH=$NO_XMESSAGE_PATH ./startug "$@") >"$GAME_LOG" 2>&1 ||
+        EXIT_STATUS=$?
+    [ "$EXIT_STATUS" -ne 124 ] || fail "the program hung"
+}
+
+# Starts the program in the background in DIR; waits for its window and focuses it.
+start_game() {
+    local dir=$1
+    shift
+    (cd "$dir" && exec env PATH=$NO_XMESSAGE_PATH ./startug "$@") >"$GAME_LOG" 2>&1 &
+    GAME_PID=$!
+    WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --name '^StarTug$' | head -n 1) ||
+        fail "no game window appeared"
+    xdotool mousemove --window "$WINDOW" 512 384
+    xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
+}
+
+# Waits for the background program to end; sets EXIT_STATUS.
+wait_game() {
+    local deadline=$((SECONDS + ${1:-120}))
+    while kill -0 "$GAME_PID" 2>/dev/null; do
+        [ $SECONDS -lt $deadline ] || fail "the program did not end"
+        sleep 0.2
+    done
+    EXIT_STATUS=0
+    wait "$GAME_PID" || EXIT_STATUS=$?
+    GAME_PID=""
+}
+
+stop_game() {
+    if [ -n "$GAME_PID" ] && kill -0 "$GAME_PID" 2>/dev/null; then
+        kill "$GAME_PID" 2>/dev/null || true
+        wait "$GAME_PID" 2>/dev/null || true
+    fi
+    GAME_PID=""
+}
+
+# Holds a key long enough for the once-a-frame poll to see it.
+hold_key() {
+    xdotool keydown "$1"
+    sleep "${2:-0.3}"
+    xdotool keyup "$1"
+}
+
+screenshot() {
+    import -window root "$ARTIFACTS/$1.png"
+    echo "$ARTIFACTS/$1.png"
+}
+
+# Mean colour of a region of a screenshot as "R G B" in 0..255: FILE WxH+X+Y
+mean_colour() {
+    convert "$1" -crop "$2" +repage -resize 1x1\! -depth 8 txt:- |
+        sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | head -n 1
+}
