@@ -1,12 +1,5 @@
 #include "game.h"
 
-#include <cmath>
-#include <cstdio>
-#include <stdexcept>
-
-#include <alleggl.h>
-#include <GL/glu.h>
-
 #include "gamemanager.h"
 #include "leveldata.h"
 #include "resources.h"
@@ -14,6 +7,13 @@
 #include "star.h"
 #include "starfield.h"
 #include "utils.h"
+
+#include <GL/glu.h>
+#include <alleggl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
 
 PlayerInfo playerInfo;
 int GoalTime = 300;

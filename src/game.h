@@ -1,14 +1,14 @@
 #pragma once
 
-#include <string>
-
 #include <allegro.h>
+
+#include <string>
 
 class GameManager;
 
 // The player's progress; shared by the shell, the ship and the HUD.
 struct PlayerInfo {
-    int level = 1;               // 1-based; above NumLevels once every level is done
+    int level = 1;  // 1-based; above NumLevels once every level is done
     bool shipDestroyed = false;
     bool levelFailed = false;
     int loseTimer = 0;           // ticks in this level with the ship gone or no fuel; never reset

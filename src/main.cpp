@@ -1,6 +1,6 @@
-#include <allegro.h>
-
 #include "game.h"
+
+#include <allegro.h>
 
 int main(int argc, char** argv) { return RunGame(argc, argv); }
 END_OF_MAIN()

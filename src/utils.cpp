@@ -1,14 +1,14 @@
 #include "utils.h"
 
+#include "resources.h"
+
+#include <alleggl.h>
+#include <allegro.h>
+
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
-
-#include <allegro.h>
-#include <alleggl.h>
-
-#include "resources.h"
 
 namespace {
 // A 32-bit linear congruential generator whose high bits give the 15-bit output.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
-
 #include "vector3d.h"
+
+#include <string>
 
 // The game's one random sequence, shared by every user, never seeded by the game:
 // integers uniform over 0..32767 on every platform (the C library's rand() range
@@ -23,5 +23,6 @@ void DrawSphere(Vect3d centre, double radius, int slices, int triangleStrip, dou
 // A 20-segment outline in the plane z = 0, starting at the top and running clockwise.
 void DrawCircle(Vect3d centre, double radius);
 
-// One line of text on a dark blue screen for 200 frames; SPACE skips it from the 41st frame, ESC at once.
+// One line of text on a dark blue screen for 200 frames; SPACE skips it from the 41st frame, ESC at
+// once.
 void ShowIntermission(const std::string& text);

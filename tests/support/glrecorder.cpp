@@ -1,11 +1,11 @@
 #include "glrecorder.h"
 
-#include <initializer_list>
-
-#include <allegro.h>
-#include <alleggl.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <alleggl.h>
+#include <allegro.h>
+
+#include <initializer_list>
 
 namespace glrec {
 namespace {
@@ -113,7 +113,9 @@ void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
 void glClearDepth(GLclampd depth) { Record("glClearDepth", {depth}); }
 void glDepthFunc(GLenum func) { Record("glDepthFunc", {double(func)}); }
 void glShadeModel(GLenum mode) { Record("glShadeModel", {double(mode)}); }
-void glPolygonMode(GLenum face, GLenum mode) { Record("glPolygonMode", {double(face), double(mode)}); }
+void glPolygonMode(GLenum face, GLenum mode) {
+    Record("glPolygonMode", {double(face), double(mode)});
+}
 void glLightfv(GLenum light, GLenum pname, const GLfloat* p) {
     Record("glLightfv", {double(light), double(pname), p[0], p[1], p[2], p[3]});
 }
@@ -151,8 +153,8 @@ GLuint allegro_gl_make_texture_ex(int flags, BITMAP* bmp, GLint internalFormat) 
         glrec::lastBitmap.push_back(row);
     }
     const GLuint texture = glrec::nextTexture++;
-    Record("allegro_gl_make_texture_ex",
-           {double(flags), double(bmp->w), double(bmp->h), double(internalFormat), double(texture)});
+    Record("allegro_gl_make_texture_ex", {double(flags), double(bmp->w), double(bmp->h),
+                                          double(internalFormat), double(texture)});
     return texture;
 }
 

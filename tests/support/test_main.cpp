@@ -1,7 +1,7 @@
+#include <allegro.h>
+
 #include <cerrno>
 #include <cstdlib>
-
-#include <allegro.h>
 #include <gtest/gtest.h>
 
 // Unit tests run without a display: Allegro's memory bitmaps, fonts and the polled

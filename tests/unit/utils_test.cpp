@@ -1,9 +1,8 @@
 #include "utils.h"
 
 #include <cstring>
-#include <set>
-
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 

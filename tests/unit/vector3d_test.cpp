@@ -1,8 +1,7 @@
 #include "vector3d.h"
 
-#include <vector>
-
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
