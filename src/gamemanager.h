@@ -1,10 +1,10 @@
 #pragma once
 
-#include <vector>
-
 #include "gameobject.h"
 #include "resources.h"
 #include "vector3d.h"
+
+#include <vector>
 
 // One goal circle of a level.
 struct Goal {
@@ -16,10 +16,10 @@ struct Goal {
 // A short-lived glowing spot (exhaust, explosion debris), held by value.
 struct Particle {
     Vect3d pos;
-    Vect3d vel;          // world units per tick, constant for its life
-    double size = 0.1;   // half-diagonal of the drawn diamond
-    int maxLife = 100;   // ticks it was given; it fades over the last third
-    int life = 100;      // ticks left
+    Vect3d vel;         // world units per tick, constant for its life
+    double size = 0.1;  // half-diagonal of the drawn diamond
+    int maxLife = 100;  // ticks it was given; it fades over the last third
+    int life = 100;     // ticks left
     float r = 1.0f, g = 1.0f, b = 1.0f;
 };
 
@@ -27,7 +27,7 @@ bool IsParticleDead(const Particle& p);
 
 // The world of one level attempt: objects, goals, particles, camera and pointer.
 class GameManager {
-public:
+  public:
     // The manager owns every object in these three lists and deletes each exactly once.
     std::vector<GameObject*> objects;      // live, in tick, collision and drawing order
     std::vector<GameObject*> deadObjects;  // died last tick; deleted at the start of the next
@@ -37,7 +37,7 @@ public:
     GameObject* ship = nullptr;  // the camera follows it; null once it is dead
     Vect3d camera;               // view centre, world units
     Vect3d cameraOffset;
-    int goalsFilled = 0;  // goals filled in the current tick
+    int goalsFilled = 0;                     // goals filled in the current tick
     float pointerX = 0.0f, pointerY = 0.0f;  // mouse pointer on the plane z = 0, world units
 
     GameManager();

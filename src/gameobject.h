@@ -7,7 +7,7 @@ class GameManager;
 // Base of every world object. The manager drives all objects alike through the
 // virtual operations below; an object ends itself by setting `dead`, never by deleting itself.
 class GameObject {
-public:
+  public:
     GameManager* manager = nullptr;  // the owner, set by the creator before handing the object over
     bool dead = false;               // set only by the object itself; never cleared again
     bool collidable = false;         // takes part in collision tests and nearest-object searches
@@ -29,7 +29,7 @@ public:
 };
 
 class CollidableObject : public GameObject {
-public:
+  public:
     CollidableObject() { collidable = true; }
 };
 

@@ -1,20 +1,20 @@
 #pragma once
 
+#include "vector3d.h"
+
 #include <string>
 #include <vector>
 
-#include "vector3d.h"
-
 // One face of a model: indices into the model's vertex table, in file order.
 class Polygon {
-public:
+  public:
     std::vector<int> indices;
     Vect3d normal;  // unit face normal; zero for a polygon with fewer than three indices
 };
 
 // A rigid polygon mesh read from the game's plain-text model format.
 class Model {
-public:
+  public:
     std::vector<Vect3d> vertices{Vect3d()};  // already in game axes
     std::vector<Polygon> polygons;
     double minX = 0.0, minY = 0.0, maxX = 0.0, maxY = 0.0;  // x/y bounds, set by load()

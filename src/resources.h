@@ -1,15 +1,15 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "model.h"
 
 #include <allegro.h>
 
-#include "model.h"
+#include <string>
+#include <vector>
 
 // Every texture, the ship model and the font, loaded once at start-up and kept for the whole run.
 class ResourceManager {
-public:
+  public:
     enum TextureType {
         StarTexture = 1,
         BackgroundTexture = 2,
@@ -23,9 +23,9 @@ public:
     enum ModelType { ShipModel = 2, NumModelSlots = 3 };
     enum SampleType { Sample0 = 0, Sample1 = 1, NumSampleSlots = 2 };
 
-    std::vector<int> textures;      // OpenGL texture names by TextureType; 0 is no texture
-    std::vector<Model> models;      // by ModelType, once loadAll has run
-    std::vector<SAMPLE*> samples;   // by SampleType; both stay null: the game has no sounds
+    std::vector<int> textures;     // OpenGL texture names by TextureType; 0 is no texture
+    std::vector<Model> models;     // by ModelType, once loadAll has run
+    std::vector<SAMPLE*> samples;  // by SampleType; both stay null: the game has no sounds
     FONT* gameFont = nullptr;
 
     ResourceManager();

@@ -8,12 +8,12 @@ void ApplyFriction(Vect3d& v, double friction);
 
 // The player's craft: turns toward the pointer, thrusts on the left button, tows on the right.
 class Ship : public CollidableObject {
-public:
+  public:
     double heading = 45.0;  // degrees from +y toward +x, kept within [-180, 180]
     bool thrustOn = false;
     bool tractorOn = false;
-    Vect3d beamTarget;       // where the beam's far end was at its last successful pull
-    float beamScroll = 0.0f; // beam texture offset, in [0, 1]
+    Vect3d beamTarget;        // where the beam's far end was at its last successful pull
+    float beamScroll = 0.0f;  // beam texture offset, in [0, 1]
 
     Ship();
     void render() override;

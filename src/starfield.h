@@ -1,12 +1,12 @@
 #pragma once
 
-#include <vector>
-
 #include "gameobject.h"
+
+#include <vector>
 
 // The two-layer backdrop below the playing plane: a painted far layer and 30 near stars.
 class StarField : public GameObject {
-public:
+  public:
     unsigned int fieldTexture = 0;  // painted far layer; owned, 0 until initTextures
     std::vector<Vect3d> nearStars;  // x, y within one 20 x 20 tile; z is the depth
 
