@@ -1,4 +1,38 @@
 #include "leveldata.h"
 
-// Placeholder until the level table lands.
-const LevelData Levels[NumLevels] = {};
+// Coordinates are world units on the plane z = 0; the ship starts every level at the origin.
+const LevelData Levels[NumLevels] = {
+    {350, 2, 1, {{4, 4}, {-4, 4}}, {{0, -4}}},
+    {1500,
+     6,
+     6,
+     {{-6.5f, 6}, {-2, 6.8f}, {2, 6}, {-6, -6.5f}, {-2.5f, -5.1f}, {1.5f, -6}},
+     {{0, 0}, {3, 0}, {-3, 0}, {0, 3}, {0, -3}, {0, -6}}},
+    {4000,
+     12,
+     12,
+     {{-6.5f, 6},
+      {-2, 6.8f},
+      {2, 6},
+      {-6, -6.5f},
+      {-2.5f, -5.1f},
+      {1.5f, -6},
+      {-16.5f, 6},
+      {-12, 6.8f},
+      {12, 6},
+      {-16, -6.5f},
+      {-12.5f, -5.1f},
+      {11.5f, -6}},
+     {{0, 0},
+      {0, 4},
+      {0, 8},
+      {0, 12},
+      {-3, 9},
+      {-6, 6},
+      {3, 9},
+      {6, 6},
+      {-3, 5},
+      {-6, 3},
+      {3, 5},
+      {6, 3}}},
+};
