@@ -3,6 +3,7 @@
 #include "gamemanager.h"
 #include "glrecorder.h"
 #include "leveldata.h"
+#include "resources.h"
 
 #include <allegro.h>
 
@@ -18,6 +19,8 @@ class Shell : public ::testing::Test {
         ReleaseAllKeys();
         playerInfo = PlayerInfo();
         if (hudBmp == nullptr) hudBmp = create_bitmap(512, 16);
+        // The ship draws the model slot; loadAll would have filled the table.
+        resourceManager.models.resize(ResourceManager::NumModelSlots);
         glrec::Reset();
     }
     void TearDown() override { ReleaseAllKeys(); }
