@@ -1,5 +1,193 @@
 #include "model.h"
 
-// Placeholder until the model reader lands.
-void Model::load(std::string) {}
-void Model::draw(bool) const {}
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iostream>
+#include <istream>
+#include <locale>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace {
+
+// Counts beyond these are taken for a corrupt file rather than a model: the ship has a
+// few dozen of each.
+constexpr int MaxVertices = 1000000;
+constexpr int MaxPolygons = 1000000;
+constexpr int MaxPolygonVertices = 1000000;
+// World units, either sign. Keeping coordinates this small keeps every value derived from
+// them (cross products, bounds, texture coordinates) finite.
+constexpr double MaxCoordinate = 1e9;
+
+// Reads the numbers of one model file. A number must be followed by white space or the end
+// of the file, so "1.5" is no vertex count and "3x" no coordinate. Every failure names the
+// file and the value at fault; positions in messages are 0-based, like the warning's.
+class ModelReader {
+  public:
+    ModelReader(std::istream& in, const std::string& fileName) : in_(in), fileName_(fileName) {}
+
+    int readCount(const std::string& what, int max) {
+        const int n = read<int>(what, "a whole number");
+        if (n < 0 || n > max) {
+            fail(what + " is " + std::to_string(n) + ", outside 0.." + std::to_string(max));
+        }
+        return n;
+    }
+
+    int readIndex(const std::string& what, int vertexCount) {
+        const int index = read<int>(what, "a whole number");
+        if (index < 0 || index >= vertexCount) {
+            fail(what + " is " + std::to_string(index) +
+                 (vertexCount == 0 ? ", but there are no vertices"
+                                   : ", outside 0.." + std::to_string(vertexCount - 1)));
+        }
+        return index;
+    }
+
+    double readCoordinate(const std::string& what) {
+        const double value = read<double>(what, "a number");
+        if (value < -MaxCoordinate || value > MaxCoordinate) {
+            fail(what + " has a coordinate beyond +-1e9");
+        }
+        return value;
+    }
+
+  private:
+    template <typename T>
+    T read(const std::string& what, const char* kind) {
+        if ((in_ >> std::ws).eof()) {
+            fail(what + " is missing: the file ends early");
+        }
+        T value{};
+        in_ >> value;
+        // A number that ends the file has set eof, and peeking then would fail the stream.
+        if (in_.fail() ||
+            (!in_.eof() && !std::isspace(static_cast<char>(in_.peek()), std::locale::classic()))) {
+            fail(what + " is not " + kind);
+        }
+        return value;
+    }
+
+    [[noreturn]] void fail(const std::string& problem) const {
+        throw std::runtime_error("Unable to load file " + fileName_ + ": " + problem);
+    }
+
+    std::istream& in_;
+    const std::string& fileName_;
+};
+
+std::string VertexName(int i) { return "vertex " + std::to_string(i); }
+std::string PolygonName(int j) { return "polygon " + std::to_string(j); }
+
+// The file lists a b c; the game's axes are x = a, y = -c, z = b.
+std::vector<Vect3d> ReadVertices(ModelReader& reader) {
+    const int count = reader.readCount("the vertex count", MaxVertices);
+    std::vector<Vect3d> vertices;
+    for (int i = 0; i < count; ++i) {
+        const double a = reader.readCoordinate(VertexName(i));
+        const double b = reader.readCoordinate(VertexName(i));
+        const double c = reader.readCoordinate(VertexName(i));
+        vertices.emplace_back(a, -c, b);
+    }
+    return vertices;
+}
+
+// Collinear points give a zero normal rather than NaNs.
+Vect3d FaceNormal(const Vect3d& p0, const Vect3d& p1, const Vect3d& p2) {
+    Vect3d normal = (p2 - p0) * (p1 - p0);
+    normal.normalise();
+    return normal;
+}
+
+Polygon ReadPolygon(ModelReader& reader, int j, const std::vector<Vect3d>& vertices) {
+    const std::string name = PolygonName(j);
+    const int count = reader.readCount(name + " vertex count", MaxPolygonVertices);
+    if (count < 3) {
+        std::cerr << "Strange, a polygon with less than three vertices "
+                  << "Number " << j << std::endl;
+    }
+    Polygon polygon;
+    const int vertexCount = static_cast<int>(vertices.size());
+    for (int k = 0; k < count; ++k) {
+        polygon.indices.push_back(
+            reader.readIndex(name + " index " + std::to_string(k), vertexCount));
+    }
+    if (count >= 3) {
+        const std::vector<int>& i = polygon.indices;
+        polygon.normal = FaceNormal(vertices[i[0]], vertices[i[1]], vertices[i[2]]);
+    }
+    return polygon;
+}
+
+std::vector<Polygon> ReadPolygons(ModelReader& reader, const std::vector<Vect3d>& vertices) {
+    const int count = reader.readCount("the polygon count", MaxPolygons);
+    std::vector<Polygon> polygons;
+    for (int j = 0; j < count; ++j) {
+        polygons.push_back(ReadPolygon(reader, j, vertices));
+    }
+    return polygons;
+}
+
+// The start values take part in the comparisons, so a model with no vertices keeps them
+// and ends with a negative texScale.
+void SetBounds(Model& model) {
+    model.minX = 1000.0;
+    model.minY = 1000.0;
+    model.maxX = -1000.0;
+    model.maxY = -1000.0;
+    for (const Vect3d& v : model.vertices) {
+        model.minX = std::min(model.minX, v.x);
+        model.minY = std::min(model.minY, v.y);
+        model.maxX = std::max(model.maxX, v.x);
+        model.maxY = std::max(model.maxY, v.y);
+    }
+    model.centreX = (model.minX + model.maxX) * 0.5;
+    model.centreY = (model.minY + model.maxY) * 0.5;
+    const double w = model.maxX - model.minX;
+    const double h = model.maxY - model.minY;
+    const double longer = w >= h ? w : h;
+    // A model shrunk to a point has no extent to scale by; 1 keeps its coordinates at 0.5.
+    model.texScale = longer == 0.0 ? 1.0 : 1.0 / longer;
+}
+
+}  // namespace
+
+void Model::load(std::string fileName) {
+    std::ifstream in(fileName);
+    if (!in.good()) {
+        throw std::runtime_error("Unable to load file " + fileName);
+    }
+    // The keyboard driver switches the C locale to the user's; model files use '.' always.
+    in.imbue(std::locale::classic());
+    ModelReader reader(in, fileName);
+    // Built aside and committed only once the whole file has been read.
+    Model loaded;
+    loaded.vertices = ReadVertices(reader);
+    loaded.polygons = ReadPolygons(reader, loaded.vertices);
+    SetBounds(loaded);
+    *this = std::move(loaded);
+}
+
+void Model::draw(bool textured) const {
+    for (const Polygon& polygon : polygons) {
+        if (polygon.indices.size() < 3) {
+            continue;
+        }
+        glBegin(GL_POLYGON);
+        glNormal3f(static_cast<float>(polygon.normal.x), static_cast<float>(polygon.normal.y),
+                   static_cast<float>(polygon.normal.z));
+        // Reversed, so the polygon is counter-clockwise seen from its normal's side.
+        for (auto k = polygon.indices.rbegin(); k != polygon.indices.rend(); ++k) {
+            const Vect3d& v = vertices[*k];
+            if (textured) {
+                glTexCoord2f(static_cast<float>((v.x - centreX) * texScale + 0.5),
+                             static_cast<float>((v.y - centreY) * texScale + 0.5));
+            }
+            glVertex3f(static_cast<float>(v.x), static_cast<float>(v.y), static_cast<float>(v.z));
+        }
+        glEnd();
+    }
+}

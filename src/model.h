@@ -9,7 +9,9 @@
 class Polygon {
   public:
     std::vector<int> indices;
-    Vect3d normal;  // unit face normal; zero for a polygon with fewer than three indices
+    // Unit face normal; zero for a polygon with fewer than three indices or whose first
+    // three vertices are collinear.
+    Vect3d normal;
 };
 
 // A rigid polygon mesh read from the game's plain-text model format.
@@ -19,7 +21,7 @@ class Model {
     std::vector<Polygon> polygons;
     double minX = 0.0, minY = 0.0, maxX = 0.0, maxY = 0.0;  // x/y bounds, set by load()
     double centreX = 0.0, centreY = 0.0;
-    double texScale = 0.0;  // 1 / the longer side of the bounds
+    double texScale = 0.0;  // 1 / the longer side of the bounds; 1 when both sides are 0
 
     // Replaces this model with the file's contents. Throws std::runtime_error starting with
     // "Unable to load file <name>" when the file cannot be opened or is malformed; the model
