@@ -39,14 +39,14 @@ void CloseDisplay() {
 
 }  // namespace
 
-int RunGame(int argc, char** argv) {
+int RunGame(int argc, char** argv, FrameHook beforeFrame) {
     fullscreen = FullscreenRequested(argc, argv) ? 1 : 0;
     int status = 0;
     try {
         InitAllegro();
         hudBmp = create_bitmap(512, 16);
         resourceManager.loadAll();
-        GameLoop();
+        GameLoop(beforeFrame);
     } catch (const std::runtime_error& e) {
         ReportFailure(e.what());
         status = 1;
@@ -95,7 +95,7 @@ void InitAllegro() {
     glPolygonMode(GL_FRONT, GL_FILL);
 }
 
-void GameLoop() {
+void GameLoop(FrameHook beforeFrame) {
     playerInfo = PlayerInfo();
     for (;;) {
         // A failed level leaves levelComplete clear, so the same level is played again.
@@ -110,16 +110,19 @@ void GameLoop() {
         ShowIntermission(text);
         GameManager manager;
         InitLevel(manager);
-        if (LevelLoop(manager)) {
+        if (LevelLoop(manager, beforeFrame)) {
             return;
         }
     }
     ShowIntermission("YOU WIN!");
 }
 
-bool LevelLoop(GameManager& manager) {
+bool LevelLoop(GameManager& manager, FrameHook beforeFrame) {
     FrameKeys keys;
     while (!playerInfo.levelComplete && !playerInfo.levelFailed) {
+        if (beforeFrame != nullptr) {
+            beforeFrame(manager);
+        }
         if (LevelFrame(manager, keys) == FrameEnd::Quit) {
             return true;
         }

@@ -24,14 +24,18 @@ extern BITMAP* hudBmp;            // the HUD line is printed here, reused every 
 
 // True when the first argument starts with a lower-case f.
 bool FullscreenRequested(int argc, char** argv);
+// Called before every frame of a level with the level's manager; lets a driver other than
+// the player's hands (the demo's autopilot) set the polled mouse state.
+using FrameHook = void (*)(GameManager& manager);
+
 // The whole program after the entry point: start-up, the game, the failure report.
 // Returns the process exit status: 0 after a normal end, 1 after a reported failure.
-int RunGame(int argc, char** argv);
+int RunGame(int argc, char** argv, FrameHook beforeFrame = nullptr);
 
 void InitAllegro();
-void GameLoop();
+void GameLoop(FrameHook beforeFrame = nullptr);
 // Plays one level; true when the player asked to quit.
-bool LevelLoop(GameManager& manager);
+bool LevelLoop(GameManager& manager, FrameHook beforeFrame = nullptr);
 // The pause state of one level's frame loop.
 struct FrameKeys {
     bool paused = false;
