@@ -93,3 +93,40 @@ mean_colour() {
     convert "$1" -crop "$2" +repage -resize 1x1\! -depth 8 txt:- |
         sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | head -n 1
 }
+
+# Where the game's two text lines land on the 1024x768 screen: the 512x16 text bitmap is
+# drawn stretched to 512x32, the HUD at the bottom-left corner, the intermission text with
+# its top at 382 pixels above the bottom; the HUD prints at (0,0), the intermission at (1,1).
+HUD_ROW=736
+INTERMISSION_ROW=386
+
+# True when TEXT shows on the screen now, as the HUD ("hud") or the intermission ("screen").
+text_on_screen() {
+    local place=$1 text=$2
+    local offset=0 row=$HUD_ROW
+    [ "$place" = screen ] && offset=1 row=$INTERMISSION_ROW
+    local expected="$WORK/text-$place-$(echo "$text" | md5sum | cut -c1-12).pgm"
+    [ -f "$expected" ] ||
+        "$STARTUG_TEXTIMAGE" "$GAME_DIR/font.pcx" "$offset" "$offset" "$text" "$expected"
+    python3 "$STARTUG_TEXTMATCH" "$WORK/screen.pgm" "$expected" "$row" >/dev/null
+}
+
+# Takes a screenshot into $WORK/screen.pgm (the red channel: text is white, the
+# intermission's blue and the dimmed nebula are dark in it).
+grab_screen() {
+    import -window root "$WORK/screen.png"
+    convert "$WORK/screen.png" -channel R -separate -depth 8 "$WORK/screen.pgm"
+}
+
+# Waits until TEXT shows (see text_on_screen), for at most SECONDS; the deadline only
+# turns a hang into a failure.
+wait_for_text() {
+    local place=$1 text=$2 deadline=$((SECONDS + ${3:-90}))
+    while [ $SECONDS -lt $deadline ]; do
+        grab_screen
+        text_on_screen "$place" "$text" && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the program ended while waiting for '$text'"
+        sleep 0.2
+    done
+    fail "'$text' never showed"
+}

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The whole game with the real program and real input: the first intermission, the HUD
+# before and after thrusting, F12 through every level to "YOU WIN!" and exit status 0;
+# and ESC inside a level ending the game without the win screen.
+source "$(dirname "$0")/lib.sh"
+game=$(copy_game)
+DOCS=${STARTUG_DOCS:-}
+
+# Holds SPACE until the level's HUD shows, then lets go.
+skip_intermission_to() {
+    xdotool keydown space
+    wait_for_text hud "$1"
+    xdotool keyup space
+}
+
+# The fuel shown after some thrust: the first value below START that the HUD matches.
+fuel_shown_below() {
+    local goals=$1 start=$2 fuel
+    for ((fuel = start - 1; fuel >= 0; fuel--)); do
+        if text_on_screen hud "$(printf 'COMPLETE: %s  FUEL:%04d' "$goals" "$fuel")"; then
+            echo "$fuel"
+            return 0
+        fi
+    done
+    return 1
+}
+
+echo "-- level 1 from the start"
+start_game "$game"
+wait_for_text screen "ENTERING LEVEL 1"
+screenshot intermission-level1 >/dev/null
+skip_intermission_to "COMPLETE: 0 / 1  FUEL:0350"
+
+echo "-- thrusting lowers the fuel shown"
+xdotool mousemove --window "$WINDOW" 700 300
+xdotool mousedown 1
+sleep 1.0
+grab_screen
+level1=$(screenshot level1)
+xdotool mouseup 1
+grab_screen
+fuel=$(fuel_shown_below "0 / 1" 350) || fail "the HUD does not show less fuel after thrusting"
+echo "fuel after thrusting: $fuel"
+
+for level in 2 3; do
+    echo "-- F12 skips to level $level"
+    hold_key F12 0.3
+    wait_for_text screen "ENTERING LEVEL $level"
+    case $level in
+        2) skip_intermission_to "COMPLETE: 0 / 6  FUEL:1500" ;;
+        3) skip_intermission_to "COMPLETE: 1 / 12  FUEL:4000" ;;
+    esac
+    screenshot "level$level" >/dev/null
+done
+
+echo "-- F12 in the last level leads to the win screen and a normal end"
+hold_key F12 0.3
+wait_for_text screen "YOU WIN!"
+screenshot win >/dev/null
+wait_game
+[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after winning, not 0"
+
+echo "-- ESC inside a level ends the game without the win screen"
+start_game "$game"
+wait_for_text screen "ENTERING LEVEL 1"
+skip_intermission_to "COMPLETE: 0 / 1  FUEL:0350"
+xdotool keydown Escape
+while kill -0 "$GAME_PID" 2>/dev/null; do
+    grab_screen
+    ! text_on_screen screen "YOU WIN!" || fail "ESC showed the win screen"
+    sleep 0.1
+done
+xdotool keyup Escape
+wait_game
+[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after ESC, not 0"
+
+[ -n "$DOCS" ] && cp "$level1" "$DOCS/level1.png"
+echo "PASS"
