@@ -168,6 +168,8 @@ void DrawBackground(const Vect3d& camera) {
     glEnd();
 }
 
+}  // namespace
+
 void DrawFrame(GameManager& manager) {
     glClear(GL_DEPTH_BUFFER_BIT);  // the background quad covers every colour pixel
     SetOrthoProjection();
@@ -187,10 +189,7 @@ void DrawFrame(GameManager& manager) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
     RenderHud(manager);
-    allegro_gl_flip();
 }
-
-}  // namespace
 
 FrameEnd LevelFrame(GameManager& manager, FrameKeys& keys) {
     NudgeCamera(manager);
@@ -200,6 +199,7 @@ FrameEnd LevelFrame(GameManager& manager, FrameKeys& keys) {
         CheckWinLose(manager);
     }
     DrawFrame(manager);
+    allegro_gl_flip();
     rest(20);
     if (key[KEY_ESC]) {
         return FrameEnd::Quit;

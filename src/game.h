@@ -45,6 +45,8 @@ enum class FrameEnd { Continue, Quit, LevelEnded };
 // One frame of LevelLoop: keys, tick, drawing, flip, pacing, end-of-frame keys.
 FrameEnd LevelFrame(GameManager& manager, FrameKeys& keys);
 void CheckWinLose(GameManager& manager);
+// The whole picture of one frame, up to but not including the buffer flip.
+void DrawFrame(GameManager& manager);
 void InitLevel(GameManager& manager);
 void InitProjection(GameManager& manager);
 void RenderHud(GameManager& manager);
