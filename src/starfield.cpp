@@ -128,7 +128,7 @@ void StarField::renderStars() {
     const float oy = NearTile * std::floor(static_cast<float>((c.y - 10) * 0.05));
     const float minX = static_cast<float>(c.x - 10);
     const float minY = static_cast<float>(c.y - 10);
-    for (int i = 0; i < NumNearStars; ++i) {
+    for (size_t i = 0; i < nearStars.size(); ++i) {
         const Vect3d& star = nearStars[i];
         double x = ox + star.x;
         if (x < minX) x += NearTile;
