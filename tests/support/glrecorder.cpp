@@ -5,6 +5,7 @@
 #include <alleggl.h>
 #include <allegro.h>
 
+#include <cstdint>
 #include <initializer_list>
 
 namespace glrec {
@@ -159,5 +160,12 @@ GLuint allegro_gl_make_texture_ex(int flags, BITMAP* bmp, GLint internalFormat) 
 }
 
 void rest(unsigned int time) { Record("rest", {double(time)}); }
+
+// The sample is recorded by its address (user-space addresses fit a double exactly).
+int play_sample(const SAMPLE* spl, int vol, int pan, int freq, int loop) {
+    Record("play_sample", {double(reinterpret_cast<std::uintptr_t>(spl)), double(vol), double(pan),
+                           double(freq), double(loop)});
+    return 0;
+}
 
 }  // extern "C"

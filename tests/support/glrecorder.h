@@ -3,7 +3,7 @@
 // A recording stand-in for the OpenGL calls the game makes, linked into the unit-test
 // binary in place of the driver: each call is kept with its arguments so tests can
 // check exact vertex orders, counts and state changes without a display.
-// allegro_gl_flip, allegro_gl_make_texture_ex and rest are recorded as well.
+// allegro_gl_flip, allegro_gl_make_texture_ex, rest and play_sample are recorded as well.
 
 #include <string>
 #include <vector>
