@@ -1,0 +1,55 @@
+// Feeds arbitrary bytes through the font path of the game: the PCX font check, then, for a
+// file it accepts, Allegro's own load_font on the same file. A crash or sanitizer report
+// inside Allegro on an accepted file is a hole in the check; so is an accepted file that
+// gives no font, or a font without glyphs or with a height of no glyph.
+#include "imagecheck.h"
+
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Rewritten on every run, so kept in memory where the system has a RAM-backed directory:
+// on disk, truncating it costs more than the run itself.
+const std::string& ScratchPath() {
+    static const std::string path = [] {
+        std::atexit([] { std::remove(ScratchPath().c_str()); });
+        // load_font picks the bitmap-font reader by this extension.
+        const char* dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+        return std::string(dir) + "/startug-font-fuzz-" + std::to_string(getpid()) + ".pcx";
+    }();
+    return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(32);
+    set_color_conversion(COLORCONV_NONE);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::FILE* file = std::fopen(ScratchPath().c_str(), "wb");
+    if (file == nullptr) return 0;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    if (!CheckFontFile(ScratchPath(), nullptr)) return 0;
+    FONT* font = load_font(ScratchPath().c_str(), nullptr, nullptr);
+    // One range from character 32 with a glyph per box, at least one box.
+    if (font == nullptr || get_font_ranges(font) != 1 || get_font_range_begin(font, 0) != 32 ||
+        get_font_range_end(font, 0) < 32 || text_height(font) < 1 || text_height(font) > 4096) {
+        __builtin_trap();
+    }
+    destroy_font(font);
+    return 0;
+}
