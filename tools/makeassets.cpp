@@ -1,0 +1,102 @@
+// startug-makeassets: paints every texture, the font and the ship model the game
+// loads, deterministically, and checks them before the build goes on.
+//
+//   startug-makeassets OUTDIR [--contact-sheet SHEET.tga]
+//
+// Writes OUTDIR/gfx/*.tga, OUTDIR/font.pcx and OUTDIR/models/ship.model; with
+// --contact-sheet it also writes one picture of all of them. Runs without a
+// display. Exits with 1 on any failure.
+#include "canvas.h"
+#include "contactsheet.h"
+#include "font.h"
+#include "meshcheck.h"
+#include "shipmodel.h"
+#include "shiptexture.h"
+#include "textures.h"
+
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Fail(const std::string& what, const std::vector<std::string>& problems) {
+    std::string message = what;
+    for (const std::string& problem : problems) message += "\n  " + problem;
+    throw std::runtime_error(message);
+}
+
+void WriteTextures(const std::string& gfx, const Ship& ship) {
+    SaveTga(PaintBackground(512), gfx + "/background.tga", false);
+    SaveTga(PaintStarSprite(64), gfx + "/star.tga", false);
+    SaveTga(PaintPointer(64), gfx + "/pointer.tga", true);
+    SaveTga(PaintFlame(256, 128), gfx + "/flametex1.tga", false);
+    SaveTga(PaintGlow(128), gfx + "/glow.tga", true);
+    SaveTga(PaintShipTexture(ship, 128), gfx + "/shiptex.tga", false);
+    SaveTga(PaintTractorBeam(128, 128), gfx + "/tractortexture.tga", false);
+}
+
+// Checks the model as the game will read it: from the written file.
+void WriteModel(const std::string& path, const Mesh& mesh) {
+    {
+        std::ofstream out(path);
+        out << FormatModelFile(mesh);
+        if (!out) throw std::runtime_error("cannot write " + path);
+    }
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    MeshSummary summary;
+    const std::vector<std::string> problems = CheckMesh(ParseModelFile(text), &summary);
+    if (!problems.empty()) Fail(path + " is not a sound closed mesh:", problems);
+    std::cout << path << ": " << mesh.vertices.size() << " vertices, " << mesh.polygons.size()
+              << " polygons, " << summary.parts << " closed parts, all faces flat, convex and "
+              << "facing out; x " << summary.min.x << ".." << summary.max.x << ", y "
+              << summary.min.y << ".." << summary.max.y << ", z " << summary.min.z << ".."
+              << summary.max.z << '\n';
+}
+
+void WriteFontFile(const std::string& path) {
+    WriteFont(path);
+    const std::vector<std::string> problems = CheckFont(path);
+    if (!problems.empty()) Fail(path + " does not load as the game needs:", problems);
+}
+
+void Run(const std::string& outDir, const std::string& sheetPath) {
+    std::filesystem::create_directories(outDir + "/gfx");
+    std::filesystem::create_directories(outDir + "/models");
+    const Ship ship = BuildShip();
+    WriteTextures(outDir + "/gfx", ship);
+    WriteModel(outDir + "/models/ship.model", ship.mesh);
+    WriteFontFile(outDir + "/font.pcx");
+    if (!sheetPath.empty()) WriteContactSheet(outDir, sheetPath);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool plain = argc == 2;
+    const bool withSheet = argc == 4 && std::string(argv[2]) == "--contact-sheet";
+    if (!plain && !withSheet) {
+        std::cerr << "usage: " << argv[0] << " OUTDIR [--contact-sheet SHEET.tga]\n";
+        return 1;
+    }
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+        std::cerr << "cannot start Allegro\n";
+        return 1;
+    }
+    try {
+        Run(argv[1], withSheet ? argv[3] : "");
+    } catch (const std::exception& error) {
+        std::cerr << argv[0] << ": " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
