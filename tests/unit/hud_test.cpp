@@ -1,0 +1,249 @@
+#include "game.h"
+#include "gamemanager.h"
+#include "glrecorder.h"
+#include "resources.h"
+#include "utils.h"
+
+#include <GL/gl.h>
+#include <alleggl.h>
+#include <allegro.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+// AllegroGL brings in X11's None and Bool macros, which GoogleTest uses as names.
+#undef None
+#undef Bool
+#include <gtest/gtest.h>
+
+namespace {
+
+// What a 512x16 text bitmap holds when `text` is printed at (x, y) in the game font:
+// rows of '#' for ink and '.' for background, as the recorder reports a texture's bitmap.
+std::vector<std::string> TextRows(const std::string& text, int x, int y) {
+    BITMAP* bmp = create_bitmap(512, 16);
+    clear_to_color(bmp, 0);
+    textout_ex(bmp, resourceManager.getFont(), text.c_str(), x, y, makecol(255, 255, 255), 0);
+    std::vector<std::string> rows;
+    for (int row = 0; row < bmp->h; ++row) {
+        std::string line;
+        for (int col = 0; col < bmp->w; ++col) line += getpixel(bmp, col, row) != 0 ? '#' : '.';
+        rows.push_back(line);
+    }
+    destroy_bitmap(bmp);
+    return rows;
+}
+
+std::vector<std::string> NamesFrom(std::size_t first, std::size_t count) {
+    std::vector<std::string> names;
+    const auto& calls = glrec::Calls();
+    for (std::size_t i = first; i < first + count && i < calls.size(); ++i) {
+        names.push_back(calls[i].name);
+    }
+    return names;
+}
+
+std::size_t IndexOf(const std::string& name) {
+    const auto& calls = glrec::Calls();
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].name == name) return i;
+    }
+    return calls.size();
+}
+
+// The one text quad of both displays: 512 wide and 32 high from (0, y), the whole texture.
+void ExpectTextQuad(const glrec::Primitive& quad, double y) {
+    EXPECT_EQ(quad.mode, static_cast<unsigned>(GL_QUADS));
+    ASSERT_EQ(quad.vertices.size(), 4u);
+    const double corners[4][4] = {
+        {0, y, 0, 0}, {512, y, 1, 0}, {512, y + 32, 1, 1}, {0, y + 32, 0, 1}};
+    for (int i = 0; i < 4; ++i) {
+        const glrec::Vertex& v = quad.vertices[i];
+        EXPECT_EQ(v.x, corners[i][0]) << i;
+        EXPECT_EQ(v.y, corners[i][1]) << i;
+        EXPECT_EQ(v.s, corners[i][2]) << i;
+        EXPECT_EQ(v.t, corners[i][3]) << i;
+        EXPECT_TRUE(v.r == 1 && v.g == 1 && v.b == 1) << i;
+    }
+}
+
+// Keys are Allegro's polled globals: every test starts and ends with all keys up.
+class HudTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ReleaseAllKeys();
+        if (hudBmp == nullptr) hudBmp = create_bitmap(512, 16);
+        savedFuel = playerInfo.fuel;
+        glrec::Reset();
+    }
+    void TearDown() override {
+        ReleaseAllKeys();
+        playerInfo.fuel = savedFuel;
+    }
+    static void ReleaseAllKeys() {
+        for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
+    }
+
+    int savedFuel = 0;
+    GameManager manager;
+};
+
+// --- Projection ---
+
+TEST_F(HudTest, ProjectionLooksDownTheZAxisFrom20UnitsAboveTheCamera) {
+    manager.camera = Vect3d(3, -2, 0.5);
+    InitProjection(manager);
+    EXPECT_EQ(NamesFrom(0, 7),
+              (std::vector<std::string>{"glMatrixMode", "glLoadIdentity", "glMatrixMode",
+                                        "glLoadIdentity", "gluPerspective", "glTranslatef",
+                                        "glMatrixMode"}));
+    const auto modes = glrec::Named("glMatrixMode");
+    ASSERT_EQ(modes.size(), 3u);
+    EXPECT_EQ(modes[0].args[0], GL_MODELVIEW);
+    EXPECT_EQ(modes[1].args[0], GL_PROJECTION);
+    EXPECT_EQ(modes[2].args[0], GL_MODELVIEW);
+
+    // Twice atanf(0.25) in degrees, in single precision; the single-precision 4/3.
+    const float halfAngle = static_cast<float>(std::atan(0.25f) * 57.29577951308232);
+    const auto perspective = glrec::Named("gluPerspective").at(0).args;
+    EXPECT_EQ(perspective[0], static_cast<double>(halfAngle * 2.0f));
+    EXPECT_NEAR(perspective[0], 28.0725, 1e-4);
+    EXPECT_EQ(perspective[1], 1.3333333730697632);
+    EXPECT_EQ(perspective[2], 10.0);
+    EXPECT_EQ(perspective[3], 60.0);
+    EXPECT_EQ(glrec::Named("glTranslatef").at(0).args, (std::vector<double>{-3, 2, -20.5}));
+}
+
+TEST_F(HudTest, ProjectionSetsTheFixedDirectionalLightWithoutSwitchingLightingOn) {
+    InitProjection(manager);
+    const auto lights = glrec::Named("glLightfv");
+    ASSERT_EQ(lights.size(), 3u);
+    const auto f = [](float v) { return static_cast<double>(v); };
+    EXPECT_EQ(lights[0].args,
+              (std::vector<double>{GL_LIGHT1, GL_AMBIENT, f(0.4f), f(0.4f), f(0.4f), 1}));
+    EXPECT_EQ(lights[1].args,
+              (std::vector<double>{GL_LIGHT1, GL_DIFFUSE, f(0.6f), f(0.6f), f(0.6f), 1}));
+    EXPECT_EQ(lights[2].args, (std::vector<double>{GL_LIGHT1, GL_POSITION, 1, 1.5, 1, 0}));
+
+    std::vector<double> enabled;
+    for (const glrec::Call& c : glrec::Named("glEnable")) enabled.push_back(c.args[0]);
+    EXPECT_EQ(enabled, (std::vector<double>{GL_LIGHT1, GL_COLOR_MATERIAL, GL_NORMALIZE}));
+    EXPECT_EQ(glrec::Named("glShadeModel").at(0).args[0], GL_SMOOTH);
+    EXPECT_EQ(glrec::Named("glDepthFunc").at(0).args[0], GL_LESS);
+    EXPECT_EQ(glrec::Named("glClearDepth").at(0).args[0], 1.0);
+    EXPECT_EQ(glrec::Count("glDisable"), 0);
+}
+
+// --- HUD line ---
+
+TEST_F(HudTest, HudPrintsTheStatusLineAtTheTopLeftOfAFreshlyClearedBitmap) {
+    clear_to_color(hudBmp, makecol(255, 255, 255));  // last frame's leftovers
+    manager.goals.assign(1, Goal());
+    manager.goalsFilled = 0;
+    playerInfo.fuel = 350;
+    RenderHud(manager);
+    EXPECT_EQ(glrec::LastTextureBitmap(), TextRows("COMPLETE: 0 / 1  FUEL:0350", 0, 0));
+    // White ink on black: nothing else is left in the bitmap.
+    const int white = makecol(255, 255, 255);
+    for (int y = 0; y < hudBmp->h; ++y) {
+        for (int x = 0; x < hudBmp->w; ++x) {
+            const int c = getpixel(hudBmp, x, y);
+            ASSERT_TRUE(c == 0 || c == white) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(HudTest, HudShowsTheLatestGoalCountAndFuel) {
+    manager.goals.assign(3, Goal());
+    manager.goalsFilled = 2;
+    playerInfo.fuel = 12345;
+    RenderHud(manager);
+    EXPECT_EQ(glrec::LastTextureBitmap(), TextRows("COMPLETE: 2 / 3  FUEL:12345", 0, 0));
+}
+
+TEST_F(HudTest, HudDrawsAFreshLuminanceTextureAsADoubleHeightQuadThenDeletesIt) {
+    RenderHud(manager);
+    const std::size_t made = IndexOf("allegro_gl_make_texture_ex");
+    EXPECT_EQ(NamesFrom(made, 3), (std::vector<std::string>{"allegro_gl_make_texture_ex",
+                                                            "glBindTexture", "glColor3f"}));
+    const auto texture = glrec::Named("allegro_gl_make_texture_ex").at(0).args;
+    EXPECT_EQ(texture[0], AGL_TEXTURE_FLIP);
+    EXPECT_EQ(texture[1], 512);
+    EXPECT_EQ(texture[2], 16);
+    EXPECT_EQ(texture[3], GL_LUMINANCE8);
+    EXPECT_EQ(glrec::Named("glBindTexture").at(0).args,
+              (std::vector<double>{GL_TEXTURE_2D, texture[4]}));
+    const auto prims = glrec::Primitives();
+    ASSERT_EQ(prims.size(), 1u);
+    ExpectTextQuad(prims[0], 0);
+    EXPECT_EQ(glrec::Calls().back().name, "glDeleteTextures");
+    EXPECT_EQ(glrec::Calls().back().args, (std::vector<double>{1, texture[4]}));
+
+    RenderHud(manager);  // the next frame builds another
+    const auto second = glrec::Named("allegro_gl_make_texture_ex").at(1).args;
+    EXPECT_NE(second[4], texture[4]);
+    EXPECT_EQ(glrec::Calls().back().args, (std::vector<double>{1, second[4]}));
+}
+
+// --- Intermission ---
+
+TEST_F(HudTest, IntermissionWithoutKeysShows200Frames) {
+    ShowIntermission("ENTERING LEVEL 1");
+    EXPECT_EQ(glrec::Count("allegro_gl_flip"), 200);
+    EXPECT_EQ(glrec::Count("rest"), 200);
+    EXPECT_EQ(glrec::Count("glClear"), 200);
+}
+
+TEST_F(HudTest, SpaceHeldFromTheStartEndsTheIntermissionAfterExactly41Frames) {
+    key[KEY_SPACE] = -1;
+    ShowIntermission("ENTERING LEVEL 1");
+    EXPECT_EQ(glrec::Count("allegro_gl_flip"), 41);
+}
+
+TEST_F(HudTest, EscHeldFromTheStartEndsTheIntermissionAfterOneFrame) {
+    key[KEY_ESC] = -1;
+    ShowIntermission("YOU WIN!");
+    EXPECT_EQ(glrec::Count("allegro_gl_flip"), 1);
+}
+
+TEST_F(HudTest, IntermissionPrintsItsTextOnePixelInIntoOneTextureUsedForEveryFrame) {
+    key[KEY_ESC] = -1;
+    ShowIntermission("YOU WIN!");
+    EXPECT_EQ(glrec::LastTextureBitmap(), TextRows("YOU WIN!", 1, 1));
+    const auto made = glrec::Named("allegro_gl_make_texture_ex");
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0].args[0], AGL_TEXTURE_FLIP);
+    EXPECT_EQ(made[0].args[3], GL_LUMINANCE8);
+    const double texture = made[0].args[4];
+    // Bound before the first frame, deleted after the last.
+    EXPECT_LT(IndexOf("glBindTexture"), IndexOf("glClearColor"));
+    EXPECT_EQ(glrec::Named("glBindTexture").at(0).args,
+              (std::vector<double>{GL_TEXTURE_2D, texture}));
+    EXPECT_EQ(glrec::Calls().back().name, "glDeleteTextures");
+    EXPECT_EQ(glrec::Calls().back().args, (std::vector<double>{1, texture}));
+}
+
+TEST_F(HudTest, IntermissionFrameIsTheTextOnDarkBlueThenAFlipAndA20msRest) {
+    key[KEY_ESC] = -1;
+    ShowIntermission("ENTERING LEVEL 2");
+    EXPECT_EQ(glrec::Named("glClearColor").at(0).args,
+              (std::vector<double>{0, 0, static_cast<double>(0.4f), 0}));
+    EXPECT_EQ(glrec::Named("glClear").at(0).args[0], GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    EXPECT_EQ(glrec::Named("glOrtho").at(0).args, (std::vector<double>{0, 1024, 0, 768, -1, 1}));
+    EXPECT_EQ(glrec::Named("glBlendFunc").at(0).args,
+              (std::vector<double>{GL_ONE, GL_ONE_MINUS_SRC_COLOR}));
+    std::vector<double> disabled;
+    for (const glrec::Call& c : glrec::Named("glDisable")) disabled.push_back(c.args[0]);
+    EXPECT_EQ(disabled, (std::vector<double>{GL_DEPTH_TEST, GL_LIGHTING}));
+    std::vector<double> enabled;
+    for (const glrec::Call& c : glrec::Named("glEnable")) enabled.push_back(c.args[0]);
+    EXPECT_EQ(enabled, (std::vector<double>{GL_BLEND, GL_TEXTURE_2D}));
+    const auto prims = glrec::Primitives();
+    ASSERT_EQ(prims.size(), 1u);
+    ExpectTextQuad(prims[0], 350);
+    EXPECT_LT(IndexOf("glEnd"), IndexOf("allegro_gl_flip"));
+    EXPECT_EQ(glrec::Named("rest").at(0).args[0], 20);
+}
+
+}  // namespace
