@@ -109,6 +109,7 @@ void StarField::initStars() {
 // fixed in the world; 40 x 40 units always cover the 20 x 15 seen at z = -10.
 void StarField::renderBackground() {
     const Vect3d& c = manager->camera;
+    // Snapped below the view's left and bottom edges (half-width 20/3 as a float, half-height 5).
     const float a = FarRepeat * std::floor(static_cast<float>((c.x - 6.6666667f) * 0.1));
     const float b = FarRepeat * std::floor(static_cast<float>((c.y - 5) * 0.1));
     SetStarBlending(fieldTexture);
@@ -134,7 +135,7 @@ void StarField::renderStars() {
         if (x < minX) x += NearTile;
         double y = oy + star.y;
         if (y < minY) y += NearTile;
-        // Nearest-to-1/30 float multiplier: the last star is about 0.683 across its half.
+        // Later stars are larger: half-sizes 0.2 up to about 0.683 (1/30 as a float).
         const float h = static_cast<float>(0.2 + 0.5 * i * 0.033333335f);
         glColor3f(0.9f, 0.9f, 0.9f);
         TexturedQuad(static_cast<float>(x - h), static_cast<float>(y - h),
