@@ -1,7 +1,9 @@
 #include "autopilot.h"
 
 #include "geometry.h"
+#include "planner.h"
 #include "rules.h"
+#include "safety.h"
 
 #include <allegro.h>
 
@@ -13,19 +15,14 @@ namespace autopilot {
 
 namespace {
 
-constexpr double TowDistance = 2.3;   // ship centre to star centre while towing
 constexpr double CruiseSpeed = 0.10;  // world units per tick
 // Flying at distance / BrakeTicks lets friction alone bring the ship to rest on the spot
 // (a coasting ship covers speed / 0.015 = 67 × speed).
 constexpr double BrakeTicks = 70;
-constexpr double ShipClearance = 1.8;  // ways keep the ship's centre this far from star paths
-// Each beam tick moves the point where the star comes to rest this far toward the ship.
-constexpr double RestShiftPerBeamTick = StarPull / (1 - StarKeep);
+constexpr double ShipClearance = 1.8;      // ways keep the ship's centre this far from star paths
 constexpr double ReleaseTolerance = 0.03;  // rest point to goal centre
 constexpr double ClearSpeed = 0.03;        // sideways, relative to the released star
 constexpr double ClearDistance = 2.4;      // from the released star's path
-constexpr double StarPathMargin = 0.6;     // beyond star-star contact, for tow lines
-constexpr double ShipPathMargin = 0.5;     // beyond ship-star contact
 
 const StarView* Find(const WorldView& world, const GameObject* object) {
     for (const StarView& s : world.stars) {
@@ -38,11 +35,6 @@ std::vector<Vect3d> RestPoints(const WorldView& world) {
     std::vector<Vect3d> rest;
     for (const StarView& s : world.stars) rest.push_back(StoppingPoint(s.pos, s.vel));
     return rest;
-}
-
-bool NearAny(const Vect3d& p, const std::vector<Vect3d>& points) {
-    return std::any_of(points.begin(), points.end(),
-                       [&](const Vect3d& q) { return Distance(p, q) < GoalCatch; });
 }
 
 // Every star's path to rest, widened by the ship's clearance; the towed star is only a disc,
@@ -76,36 +68,6 @@ Vect3d Cruise(const Vect3d& from, const Leg& leg) {
     return Unit(leg.waypoint - from) * std::min(CruiseSpeed, leg.remaining / BrakeTicks);
 }
 
-// How far the star travels while it is towed until its rest point has moved `length`
-// from where it started at rest: the rest of the way it coasts.
-double TowTravel(double length) {
-    const double beamTicks = length / RestShiftPerBeamTick;
-    return length - (1 - std::pow(StarKeep, beamTicks)) * RestShiftPerBeamTick / (1 - StarKeep);
-}
-
-double CapsuleClearance(const Vect3d& a, const Vect3d& b, const WorldView& world,
-                        const std::vector<Vect3d>& rest, size_t except) {
-    double clear = std::numeric_limits<double>::infinity();
-    for (size_t j = 0; j < world.stars.size(); ++j) {
-        if (j != except)
-            clear = std::min(clear, SegmentDistance(a, b, world.stars[j].pos, rest[j]));
-    }
-    return clear;
-}
-
-// The order the goals are filled in: from the middle of the level outward, so that no
-// placed star stands in the way of a later one.
-std::vector<int> GoalOrder(const WorldView& world) {
-    Vect3d middle;
-    for (const Vect3d& g : world.goals) middle += g * (1.0 / world.goals.size());
-    std::vector<int> order(world.goals.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return Distance(world.goals[a], middle) < Distance(world.goals[b], middle);
-    });
-    return order;
-}
-
 }  // namespace
 
 Inputs Autopilot::decide(const GameManager& manager) {
@@ -126,38 +88,35 @@ Inputs Autopilot::decide(const GameManager& manager) {
                       : phase_ == Phase::Clear ? clear(world, *star)
                                                : hold(world);
     order.velocity = LimitClosing(world, order.velocity);
-    return Steer(world, order);
+    return Guard(world, Steer(world, order));
 }
 
-bool Autopilot::chooseTask(const WorldView& world) {
-    const std::vector<Vect3d> rest = RestPoints(world);
-    const Vect3d& ship = world.ship.pos;
-    for (int g : GoalOrder(world)) {
-        const Vect3d goal = world.goals[g];
-        if (NearAny(goal, rest)) continue;  // taken
-        double bestCost = std::numeric_limits<double>::infinity();
-        for (size_t i = 0; i < world.stars.size(); ++i) {
-            if (NearAny(rest[i], world.goals)) continue;  // placed
-            const Vect3d start = world.stars[i].pos;
-            const double length = Distance(rest[i], goal);
-            const Vect3d u = Unit(goal - rest[i]);
-            const Vect3d station = start + u * TowDistance;
-            const Vect3d release = station + u * TowTravel(length);
-            const bool clear =
-                CapsuleClearance(start, goal, world, rest, i) >= StarStarContact + StarPathMargin &&
-                CapsuleClearance(station, release, world, rest, i) >=
-                    ShipStarContact + ShipPathMargin &&
-                CapsuleClearance(station, station, world, rest, i) >= ShipClearance;
-            const double cost = Distance(ship, station) + 2 * length;
-            if (clear && cost < bestCost) {
-                bestCost = cost;
-                star_ = world.stars[i].object;
-                goal_ = g;
-            }
-        }
-        if (bestCost < std::numeric_limits<double>::infinity()) return true;
+namespace {
+
+int IndexOf(const WorldView& world, const GameObject* star) {
+    for (int i = 0; i < static_cast<int>(world.stars.size()); ++i) {
+        if (world.stars[i].object == star) return i;
     }
-    return false;
+    return -1;
+}
+
+}  // namespace
+
+// Follows the plan while its next tow can still be flown; plans afresh when it cannot.
+bool Autopilot::chooseTask(const WorldView& world) {
+    if (!plan_.empty()) {
+        const int star = IndexOf(world, plan_.front().star);
+        if (star < 0 || !TowStillClear(world, {star, plan_.front().goal})) plan_.clear();
+    }
+    if (plan_.empty()) {
+        for (const Task& t : PlanTasks(world))
+            plan_.push_back({world.stars[t.star].object, t.goal});
+    }
+    if (plan_.empty()) return false;
+    star_ = plan_.front().star;
+    goal_ = plan_.front().goal;
+    plan_.erase(plan_.begin());
+    return true;
 }
 
 HelmOrder Autopilot::tow(const WorldView& world, const StarView& star) {
@@ -213,6 +172,18 @@ HelmOrder Autopilot::hold(const WorldView& world) {
     HelmOrder order;
     order.restHeading = world.ship.heading;
     return order;
+}
+
+std::string Autopilot::intent() const {
+    switch (phase_) {
+        case Phase::Tow:
+            return "tow to goal " + std::to_string(goal_ + 1);
+        case Phase::Clear:
+            return "clear";
+        case Phase::Idle:
+            break;
+    }
+    return "hold";
 }
 
 void ApplyInputs(const Inputs& inputs) {

@@ -2,7 +2,11 @@
 
 #include "helm.h"
 #include "navigator.h"
+#include "planner.h"
 #include "worldview.h"
+
+#include <string>
+#include <vector>
 
 class GameManager;
 class GameObject;
@@ -19,6 +23,8 @@ namespace autopilot {
 class Autopilot {
   public:
     Inputs decide(const GameManager& manager);
+    // What the pilot is about, for people watching: "tow to goal 3", "clear", "hold".
+    std::string intent() const;
 
   private:
     enum class Phase { Idle, Tow, Clear };
@@ -27,6 +33,11 @@ class Autopilot {
     int goal_ = -1;
     Vect3d side_;  // the way out of the released star's path, unit vector
     Navigator navigator_;
+    struct PlannedTow {
+        const GameObject* star;
+        int goal;
+    };
+    std::vector<PlannedTow> plan_;  // the tows still to come, in order
 
     bool chooseTask(const WorldView& world);
     HelmOrder tow(const WorldView& world, const StarView& star);

@@ -23,6 +23,8 @@ constexpr double StarStarContact = 2 * StarRadius;
 constexpr double BeamReach = 3.5;               // from the ship's centre
 constexpr double GoalCatch = 1.2 - StarRadius;  // a star centre this close fills a goal
 constexpr double TurnRate = 3;                  // degrees per tick
+// Each beam tick moves the point where the star will come to rest this far toward the ship.
+constexpr double RestShiftPerBeamTick = StarPull / (1 - StarKeep);
 
 constexpr int ScreenWidth = 1024, ScreenHeight = 768;     // pixels
 constexpr double ViewWidth = 13.333334, ViewHeight = 10;  // world units across the screen

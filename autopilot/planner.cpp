@@ -1,0 +1,133 @@
+#include "planner.h"
+
+#include "geometry.h"
+#include "rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace autopilot {
+
+namespace {
+
+constexpr double StarPathMargin = 0.6;  // beyond star-star contact, along a tow line
+constexpr double ShipPathMargin = 0.5;  // beyond ship-star contact, along the ship's way
+constexpr double ShipClearance = 1.8;   // around the parking spot and the way out
+constexpr double SideStep = 2.4;        // how far the ship slips aside after a release
+constexpr size_t PlansKept = 200;       // breadth of the search
+
+// The stars as they will stand: each one's path from where it is to where it stops.
+struct Partial {
+    std::vector<Task> tasks;
+    std::vector<Vect3d> from, to;  // per star
+    std::vector<bool> starFree, goalFree;
+    Vect3d ship;
+    double cost = 0;
+};
+
+// How far the star travels while it is towed until its rest point has moved `length`
+// from where it started at rest; the rest of the way it coasts.
+double TowTravel(double length) {
+    const double beamTicks = length / RestShiftPerBeamTick;
+    return length - (1 - std::pow(StarKeep, beamTicks)) * RestShiftPerBeamTick / (1 - StarKeep);
+}
+
+double Clearance(const Partial& p, int except, const Vect3d& a, const Vect3d& b) {
+    double clear = std::numeric_limits<double>::infinity();
+    for (int j = 0; j < static_cast<int>(p.from.size()); ++j) {
+        if (j != except) clear = std::min(clear, SegmentDistance(a, b, p.from[j], p.to[j]));
+    }
+    return clear;
+}
+
+bool Feasible(const Partial& p, int star, const Vect3d& goalPos) {
+    const Vect3d start = p.to[star];
+    const TowLine line = PlanTow(start, goalPos);
+    if (Clearance(p, star, start, goalPos) < StarStarContact + StarPathMargin) return false;
+    if (Clearance(p, star, line.station, line.release) < ShipStarContact + ShipPathMargin) {
+        return false;
+    }
+    if (Clearance(p, star, line.station, line.station) < ShipClearance) return false;
+    const Vect3d side = Perp(Unit(goalPos - start)) * SideStep;
+    return Clearance(p, star, line.release + side, line.release + side) >= ShipClearance ||
+           Clearance(p, star, line.release - side, line.release - side) >= ShipClearance;
+}
+
+Partial Start(const WorldView& world) {
+    Partial p;
+    for (const StarView& s : world.stars) {
+        p.from.push_back(s.pos);
+        p.to.push_back(StoppingPoint(s.pos, s.vel));
+    }
+    auto near = [](const Vect3d& a, const Vect3d& b) { return Distance(a, b) < GoalCatch; };
+    for (const Vect3d& rest : p.to) {
+        p.starFree.push_back(std::none_of(world.goals.begin(), world.goals.end(),
+                                          [&](const Vect3d& g) { return near(rest, g); }));
+    }
+    for (const Vect3d& g : world.goals) {
+        p.goalFree.push_back(
+            std::none_of(p.to.begin(), p.to.end(), [&](const Vect3d& r) { return near(r, g); }));
+    }
+    p.ship = world.ship.pos;
+    return p;
+}
+
+void Extend(const Partial& p, const WorldView& world, std::vector<Partial>& out) {
+    for (int g = 0; g < static_cast<int>(world.goals.size()); ++g) {
+        if (!p.goalFree[g]) continue;
+        for (int i = 0; i < static_cast<int>(p.from.size()); ++i) {
+            if (!p.starFree[i] || !Feasible(p, i, world.goals[g])) continue;
+            Partial next = p;
+            const TowLine line = PlanTow(p.to[i], world.goals[g]);
+            next.cost += Distance(p.ship, line.station) + 2 * Distance(p.to[i], world.goals[g]);
+            next.ship = line.release;
+            next.from[i] = next.to[i] = world.goals[g];
+            next.starFree[i] = false;
+            next.goalFree[g] = false;
+            next.tasks.push_back({i, g});
+            out.push_back(std::move(next));
+        }
+    }
+}
+
+}  // namespace
+
+TowLine PlanTow(const Vect3d& star, const Vect3d& goal) {
+    const Vect3d u = Unit(goal - star);
+    const Vect3d station = star + u * TowDistance;
+    return {station, station + u * TowTravel(Distance(star, goal))};
+}
+
+bool TowStillClear(const WorldView& world, const Task& task) {
+    const Partial now = Start(world);
+    return now.starFree[task.star] && now.goalFree[task.goal] &&
+           Feasible(now, task.star, world.goals[task.goal]);
+}
+
+std::vector<Task> PlanTasks(const WorldView& world) {
+    std::vector<Partial> plans{Start(world)};
+    std::vector<Task> best;
+    while (!plans.empty()) {
+        best = plans.front().tasks;
+        std::vector<Partial> next;
+        for (const Partial& p : plans) Extend(p, world, next);
+        std::sort(next.begin(), next.end(),
+                  [](const Partial& a, const Partial& b) { return a.cost < b.cost; });
+        plans.clear();
+        for (Partial& p : next) {
+            if (plans.size() == PlansKept) break;
+            // Plans that filled the same goals with the same stars and ended with the same
+            // tow stand alike for the rest of the way: keep the cheapest.
+            const bool seen = std::any_of(plans.begin(), plans.end(), [&](const Partial& q) {
+                return q.starFree == p.starFree && q.goalFree == p.goalFree &&
+                       q.tasks.back().star == p.tasks.back().star &&
+                       q.tasks.back().goal == p.tasks.back().goal;
+            });
+            if (!seen) plans.push_back(std::move(p));
+        }
+    }
+    return best;
+}
+
+}  // namespace autopilot
