@@ -1,0 +1,175 @@
+// Loading on a real Mesa context: the textures are made by AllegroGL in the game's own
+// display, from data the test writes itself (or, in one case, the built game data).
+#include "resources.h"
+
+#include "../support/gamedata.h"
+#include "game.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int SlotOf[] = {
+    ResourceManager::BackgroundTexture, ResourceManager::StarTexture,
+    ResourceManager::PointerTexture,    ResourceManager::FlameTexture,
+    ResourceManager::GlowTexture,       ResourceManager::ShipTexture,
+    ResourceManager::TractorTexture,
+};
+
+struct TextureSize {
+    int width, height, alphaBits;
+};
+
+TextureSize SizeOf(int texture) {
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    TextureSize size{};
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &size.width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &size.height);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &size.alphaBits);
+    return size;
+}
+
+// The game's display, and a private data directory as the working directory. The one
+// process a test runs in can set up Allegro once only.
+class RealDisplay : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_NO_THROW(InitAllegro()); }
+    void TearDown() override {
+        if (manager_.gameFont != nullptr) destroy_font(manager_.gameFont);
+    }
+
+    // Loads everything; returns the failure message, empty on success.
+    std::string loadAll() {
+        try {
+            manager_.loadAll();
+        } catch (const std::runtime_error& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    void writeImage(const char* name, int width, int height) {
+        fs::remove(dir_.path() / name);
+        gamedata::WriteImage(dir_.path() / name, width, height, 24);
+    }
+
+    const fs::path gameDir_ = fs::current_path();  // the built game directory
+    gamedata::TempWorkingDir dir_;
+    ResourceManager manager_;
+};
+
+class WrittenData : public RealDisplay {
+  protected:
+    void SetUp() override {
+        RealDisplay::SetUp();
+        gamedata::WriteGameData(dir_.path());
+    }
+};
+
+TEST_F(WrittenData, FullSetMakesSevenTexturesOfTheirImageSizes) {
+    ASSERT_EQ(loadAll(), "");
+    EXPECT_EQ(manager_.textures[0], 0);
+    EXPECT_EQ(manager_.textures[8], 0);
+    for (int i = 0; i < 7; ++i) {
+        const gamedata::TextureFile& file = gamedata::Textures[i];
+        SCOPED_TRACE(file.name);
+        const int texture = manager_.textures[SlotOf[i]];
+        ASSERT_NE(texture, 0);
+        EXPECT_TRUE(glIsTexture(static_cast<GLuint>(texture)));
+        const TextureSize size = SizeOf(texture);
+        EXPECT_EQ(size.width, file.width);
+        EXPECT_EQ(size.height, file.height);
+        EXPECT_EQ(size.alphaBits > 0, file.depth == 32);
+    }
+}
+
+TEST_F(WrittenData, FullSetFillsTheModelSampleAndFontTables) {
+    ASSERT_EQ(loadAll(), "");
+    ASSERT_EQ(manager_.models.size(), 3u);
+    for (int slot : {0, 1}) {
+        EXPECT_EQ(manager_.models[slot].vertices.size(), 1u);
+        EXPECT_TRUE(manager_.models[slot].polygons.empty());
+    }
+    EXPECT_EQ(manager_.models[ResourceManager::ShipModel].polygons.size(), 1u);
+    EXPECT_EQ(manager_.samples, std::vector<SAMPLE*>(2, nullptr));
+    ASSERT_NE(manager_.gameFont, nullptr);
+    EXPECT_EQ(text_height(manager_.gameFont), gamedata::GlyphSize);
+}
+
+TEST_F(WrittenData, MissingPointerStopsAfterBackgroundAndStar) {
+    fs::remove(dir_.path() / "gfx/pointer.tga");
+    EXPECT_EQ(loadAll(), "Failed to load texture: gfx/pointer.tga");
+    EXPECT_NE(manager_.textures[ResourceManager::BackgroundTexture], 0);
+    EXPECT_NE(manager_.textures[ResourceManager::StarTexture], 0);
+    for (int slot : {ResourceManager::PointerTexture, ResourceManager::FlameTexture,
+                     ResourceManager::GlowTexture, ResourceManager::ShipTexture,
+                     ResourceManager::TractorTexture}) {
+        EXPECT_EQ(manager_.textures[slot], 0) << slot;
+    }
+    EXPECT_TRUE(manager_.models.empty());
+    EXPECT_EQ(manager_.gameFont, nullptr);
+}
+
+TEST_F(WrittenData, MissingFontFailsAfterEveryTextureAndTheModel) {
+    fs::remove(dir_.path() / gamedata::FontFile);
+    EXPECT_EQ(loadAll(), "Font load failed");
+    for (int slot : SlotOf) EXPECT_NE(manager_.textures[slot], 0) << slot;
+    ASSERT_EQ(manager_.models.size(), 3u);
+    EXPECT_EQ(manager_.models[ResourceManager::ShipModel].polygons.size(), 1u);
+    EXPECT_EQ(manager_.gameFont, nullptr);
+}
+
+TEST_F(WrittenData, ImageLargerThanTheDriverTakesFailsToConvert) {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    writeImage("gfx/star.tga", 2 * largest, 1);
+    EXPECT_EQ(loadAll(), "Failed to convert texture: gfx/star.tga");
+    EXPECT_NE(manager_.textures[ResourceManager::BackgroundTexture], 0);
+    EXPECT_EQ(manager_.textures[ResourceManager::StarTexture], 0);
+}
+
+// AllegroGL refuses sides that are not powers of two only where the driver lacks
+// ARB_texture_non_power_of_two; Mesa has it, so there the image converts at its own size.
+TEST_F(WrittenData, ImageWithASideThatIsNotAPowerOfTwo) {
+    writeImage("gfx/shiptex.tga", 24, 16);
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (std::strstr(extensions, "GL_ARB_texture_non_power_of_two") != nullptr) {
+        ASSERT_EQ(loadAll(), "");
+        EXPECT_EQ(SizeOf(manager_.textures[ResourceManager::ShipTexture]).width, 24);
+    } else {
+        EXPECT_EQ(loadAll(), "Failed to convert texture: gfx/shiptex.tga");
+    }
+}
+
+// The art the build paints, in the working directory the test was started in.
+class BuiltData : public RealDisplay {
+  protected:
+    void SetUp() override {
+        RealDisplay::SetUp();
+        for (const char* part : {"gfx", "models", gamedata::FontFile}) {
+            fs::copy(gameDir_ / part, dir_.path() / part, fs::copy_options::recursive);
+        }
+    }
+};
+
+TEST_F(BuiltData, LoadsWithAlphaInThePointerAndGlowOnly) {
+    ASSERT_EQ(loadAll(), "");
+    for (int slot : SlotOf) {
+        ASSERT_NE(manager_.textures[slot], 0) << slot;
+        const bool alpha =
+            slot == ResourceManager::PointerTexture || slot == ResourceManager::GlowTexture;
+        EXPECT_EQ(SizeOf(manager_.textures[slot]).alphaBits > 0, alpha) << slot;
+    }
+    EXPECT_GT(manager_.models[ResourceManager::ShipModel].polygons.size(), 0u);
+    EXPECT_NE(manager_.gameFont, nullptr);
+}
+
+}  // namespace
