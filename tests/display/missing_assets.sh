@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Each data file missing in turn: the real program reports that file's own failure,
+# does not hang or crash, and exits with status 1. With every file present it starts,
+# and ESC ends it with status 0.
+source "$(dirname "$0")/lib.sh"
+game=$(copy_game)
+
+# File, then the report it must give when missing; in the order the game loads them.
+cases=(
+    "gfx/background.tga|Failed to load texture: gfx/background.tga"
+    "gfx/star.tga|Failed to load texture: gfx/star.tga"
+    "gfx/pointer.tga|Failed to load texture: gfx/pointer.tga"
+    "gfx/flametex1.tga|Failed to load texture: gfx/flametex1.tga"
+    "gfx/glow.tga|Failed to load texture: gfx/glow.tga"
+    "gfx/shiptex.tga|Failed to load texture: gfx/shiptex.tga"
+    "gfx/tractortexture.tga|Failed to load texture: gfx/tractortexture.tga"
+    "models/ship.model|Unable to load file models/ship.model"
+    "font.pcx|Font load failed"
+)
+
+for entry in "${cases[@]}"; do
+    file=${entry%%|*}
+    message=${entry#*|}
+    echo "-- without $file"
+    [ -f "$game/$file" ] || fail "the game directory has no $file to remove"
+    mv "$game/$file" "$WORK/aside"
+    run_to_end "$game"
+    mv "$WORK/aside" "$game/$file"
+    grep -qxF "Unexpected exception:$message" "$GAME_LOG" || fail "no report of '$message'"
+    [ "$(grep -c "^Unexpected exception:" "$GAME_LOG")" -eq 1 ] || fail "more than one report"
+    ! grep -q "Shutting down Allegro due to signal" "$GAME_LOG" || fail "the program crashed"
+    [ "$EXIT_STATUS" -eq 1 ] || fail "exit status $EXIT_STATUS without $file, not 1"
+done
+
+echo "-- every file present"
+start_game "$game"
+screenshot "all-assets" >/dev/null
+# ESC ends the intermission, and the level's first frame sees it too and ends the game.
+hold_key Escape 1.0
+wait_game
+[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS with every file present, not 0"
+! grep -q "Unexpected exception" "$GAME_LOG" || fail "the full set reported a failure"
+echo "PASS"
