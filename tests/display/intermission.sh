@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The first intermission of the real program: white text on the dark blue screen at the
+# left edge, 350 to 382 pixels above the bottom; SPACE seen before the 41st frame does
+# not end it; ESC ends it after the frame that sees it, and ESC still held then ends the
+# game after the level's first frame, with exit status 0.
+#
+# No verdict depends on timing: frame_gate.c holds the program after chosen buffer flips
+# until the test lets it go, and reports which keys the program's next key test will see.
+source "$(dirname "$0")/lib.sh"
+game=$(copy_game)
+GATE="$WORK/gate"
+mkdir -p "$GATE"
+
+cc -shared -fPIC -O2 -o "$WORK/frame_gate.so" "$(dirname "$0")/frame_gate.c" \
+    $(pkg-config --cflags allegro) -ldl || fail "cannot build the frame gate"
+# The program, run through the gate: it holds after the flips named here. The real binary
+# keeps its name, which is also its window's name.
+mkdir "$game/gated"
+mv "$game/startug" "$game/gated/startug"
+cat >"$game/startug" <<EOF
+#!/bin/sh
+export LD_PRELOAD="$WORK/frame_gate.so" FRAME_GATE_DIR="$GATE" FRAME_GATE_HOLD="5 6 8 9 10"
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+exec "$game/gated/startug" "\$@"
+EOF
+chmod +x "$game/startug"
+
+# Waits until FILE of the gate holds exactly LINE; the deadline only turns a hang into a failure.
+gate_shows() {
+    local file=$1 line=$2 deadline=$((SECONDS + 120))
+    until [ -f "$GATE/$file" ] && [ "$(cat "$GATE/$file")" = "$line" ]; do
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the program ended while waiting for $file = $line"
+        [ $SECONDS -lt $deadline ] || fail "$file never became '$line' (now: $(cat "$GATE/$file" 2>/dev/null))"
+        sleep 0.05
+    done
+}
+held_after_frame() { gate_shows held "$1"; }
+let_go() { echo "$1" >"$GATE/go"; }
+
+# The intermission text and its dark blue background (0.4 of full blue; 16-bit colour
+# rounds it to 12 of 31 steps, 98 of 255).
+expect_intermission() {
+    text_on_screen screen "ENTERING LEVEL 1" || fail "$1: the intermission text is not on screen"
+    local r g b
+    read -r r g b < <(mean_colour "$WORK/screen.png" 500x300+512+0)
+    [ "${r%.*}" -le 4 ] && [ "${g%.*}" -le 4 ] && [ "${b%.*}" -ge 94 ] && [ "${b%.*}" -le 106 ] ||
+        fail "$1: the background is ($r, $g, $b), not dark blue"
+}
+
+start_game "$game"
+
+echo "-- SPACE seen in the 5th frame, released before the 6th's key test"
+held_after_frame 5
+xdotool keydown space
+gate_shows keys "space=1 esc=0"
+let_go 5
+held_after_frame 6
+xdotool keyup space
+gate_shows keys "space=0 esc=0"
+let_go 6
+
+echo "-- the intermission goes on"
+held_after_frame 8
+grab_screen
+cp "$WORK/screen.png" "$ARTIFACTS/intermission.png"
+expect_intermission "after SPACE in frame 5"
+let_go 8
+
+echo "-- ESC seen in the 9th frame ends it; still held, it ends the game after the level's first frame"
+held_after_frame 9
+xdotool keydown Escape
+gate_shows keys "space=0 esc=1"
+let_go 9
+held_after_frame 10
+grab_screen
+cp "$WORK/screen.png" "$ARTIFACTS/level.png"
+! text_on_screen screen "ENTERING LEVEL 1" || fail "the intermission is still on screen after ESC"
+let_go 10
+wait_game
+xdotool keyup Escape
+[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after ESC, not 0"
+[ "$(cat "$GATE/frames")" = 10 ] || fail "$(cat "$GATE/frames") frames were shown, not 9 + 1"
+echo "PASS"
