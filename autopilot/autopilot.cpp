@@ -19,22 +19,24 @@ constexpr double CruiseSpeed = 0.10;  // world units per tick
 // Flying at distance / BrakeTicks lets friction alone bring the ship to rest on the spot
 // (a coasting ship covers speed / 0.015 = 67 × speed).
 constexpr double BrakeTicks = 70;
-constexpr double ShipClearance = 1.8;      // ways keep the ship's centre this far from star paths
-constexpr double ReleaseTolerance = 0.03;  // rest point to goal centre
-constexpr double ClearSpeed = 0.03;        // sideways, relative to the released star
-constexpr double ClearDistance = 2.4;      // from the released star's path
+// Braking with a quarter of the thrust on average leaves room for steering on the way.
+constexpr double Braking = Thrust / 4;
+// Within this distance of the destination only friction brakes: no turning around on the spot.
+constexpr double GentleZone = 1.0;
+constexpr double ShipClearance = 1.8;  // ways keep the ship's centre this far from star paths
+// Rest point to goal centre: release at once within the tolerance, and within CloseEnough
+// as soon as another beam tick would not bring it closer. Both well inside the 0.5 a
+// star needs to fill the goal.
+constexpr double ReleaseTolerance = 0.06;
+constexpr double CloseEnough = 0.25;
+constexpr double ClearSpeed = 0.03;    // sideways, relative to the released star
+constexpr double ClearDistance = 2.4;  // from the released star's path
 
 const StarView* Find(const WorldView& world, const GameObject* object) {
     for (const StarView& s : world.stars) {
         if (s.object == object) return &s;
     }
     return nullptr;
-}
-
-std::vector<Vect3d> RestPoints(const WorldView& world) {
-    std::vector<Vect3d> rest;
-    for (const StarView& s : world.stars) rest.push_back(StoppingPoint(s.pos, s.vel));
-    return rest;
 }
 
 // Every star's path to rest, widened by the ship's clearance; the towed star is only a disc,
@@ -52,7 +54,7 @@ std::vector<Obstacle> StarObstacles(const WorldView& world, const GameObject* to
 Vect3d LimitClosing(const WorldView& world, Vect3d v) {
     for (const StarView& s : world.stars) {
         const Vect3d r = world.ship.pos - s.pos;
-        const double d = std::hypot(r.x, r.y);
+        const double d = Length(r);
         if (d > 6) continue;
         const Vect3d away = Unit(r);
         const double closing = -Dot(v - s.vel, away);
@@ -62,10 +64,31 @@ Vect3d LimitClosing(const WorldView& world, Vect3d v) {
     return v;
 }
 
+// The way out of a released star's path: to the side the ship is already on, unless the
+// other side has clearly more room from the other stars.
+Vect3d WayOut(const WorldView& world, const StarView& released, const Vect3d& along) {
+    Vect3d side = Perp(along);
+    if (Dot(world.ship.pos - released.pos, side) < 0) side = side * -1;
+    double room[2] = {std::numeric_limits<double>::infinity(),
+                      std::numeric_limits<double>::infinity()};
+    for (const StarView& s : world.stars) {
+        if (s.object == released.object) continue;
+        const Vect3d rest = StoppingPoint(s.pos, s.vel);
+        for (int k = 0; k < 2; ++k) {
+            const Vect3d spot = world.ship.pos + side * ((k == 0 ? 1 : -1) * ClearDistance);
+            room[k] = std::min(room[k], DistanceToSegment(spot, s.pos, rest));
+        }
+    }
+    return room[0] >= ShipClearance || room[0] >= room[1] ? side : side * -1;
+}
+
 // Velocity along a way: full speed, then slowing so that friction stops the ship at the end.
 Vect3d Cruise(const Vect3d& from, const Leg& leg) {
     if (!leg.reachable) return {};
-    return Unit(leg.waypoint - from) * std::min(CruiseSpeed, leg.remaining / BrakeTicks);
+    const double braking =
+        std::max(leg.remaining / BrakeTicks,
+                 std::sqrt(2 * Braking * std::max(0.0, leg.remaining - GentleZone)));
+    return Unit(leg.waypoint - from) * std::min(CruiseSpeed, braking);
 }
 
 }  // namespace
@@ -123,40 +146,26 @@ HelmOrder Autopilot::tow(const WorldView& world, const StarView& star) {
     const Vect3d goal = world.goals[goal_];
     const Vect3d rest = StoppingPoint(star.pos, star.vel);
     const double miss = Distance(rest, goal);
-    const Vect3d u = Unit(goal - rest);
-    const Vect3d offset = world.ship.pos - star.pos;
-    const Vect3d pull = Unit(offset);
-    const bool improves = Distance(rest + pull * RestShiftPerBeamTick, goal) < miss;
-    if (miss < ReleaseTolerance || (miss < 2 * RestShiftPerBeamTick && !improves)) {
+    const Vect3d pull = Unit(world.ship.pos - star.pos);
+    const double missAfterPull = Distance(rest + pull * RestShiftPerBeamTick, goal);
+    if (miss < ReleaseTolerance || (miss < CloseEnough && missAfterPull >= miss)) {
         phase_ = Phase::Clear;
-        // Out to the side with more room.
-        const std::vector<Vect3d> rests = RestPoints(world);
-        double best = -1;
-        for (const Vect3d& side : {Perp(u), Perp(u) * -1}) {
-            const Vect3d spot = world.ship.pos + side * ClearDistance;
-            double room = std::numeric_limits<double>::infinity();
-            for (size_t j = 0; j < world.stars.size(); ++j) {
-                if (world.stars[j].object != star.object) {
-                    room = std::min(room, DistanceToSegment(spot, world.stars[j].pos, rests[j]));
-                }
-            }
-            if (room > best) {
-                best = room;
-                side_ = side;
-            }
-        }
+        side_ = WayOut(world, star, Unit(goal - rest));
         return clear(world, star);
     }
+    // Near the end the rest point is too close to the goal to give a steady direction;
+    // the line from the star to the goal serves then.
+    const Vect3d u = Unit(goal - (miss > 2 * CloseEnough ? rest : star.pos));
     const Vect3d station = star.pos + u * TowDistance;
     HelmOrder order;
     order.restHeading = HeadingOf(u);
     const Leg leg = navigator_.route(world.ship.pos, station, StarObstacles(world, star.object));
     order.velocity = star.vel + Cruise(world.ship.pos, leg);
-    const double d = std::hypot(offset.x, offset.y);
+    const double d = Distance(world.ship.pos, star.pos);
     const bool inPlace = Distance(world.ship.pos, station) < 0.5 && d > 1.7 && d < 3.2 &&
                          Dot(pull, u) > std::cos(20 * DegToRad) &&
                          std::fabs(AngleDifference(world.ship.heading, order.restHeading)) < 45;
-    if (inPlace && improves) order.beamTarget = star.object;
+    if (inPlace && missAfterPull < miss) order.beamTarget = star.object;
     return order;
 }
 

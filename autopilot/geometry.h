@@ -15,16 +15,16 @@ inline double Dot(const Vect3d& a, const Vect3d& b) { return a.x * b.x + a.y * b
 
 // The unit vector along v, or zero for a zero vector.
 inline Vect3d Unit(const Vect3d& v) {
-    const double len = std::hypot(v.x, v.y);
+    const double len = std::sqrt(v.x * v.x + v.y * v.y);
     return len > 0 ? Vect3d(v.x / len, v.y / len, 0) : Vect3d();
 }
 
 // v turned a quarter to the left (counter-clockwise seen from the camera).
 inline Vect3d Perp(const Vect3d& v) { return {-v.y, v.x, 0}; }
 
-inline double Distance(const Vect3d& a, const Vect3d& b) {
-    return std::hypot(a.x - b.x, a.y - b.y);
-}
+inline double Length(const Vect3d& v) { return std::sqrt(v.x * v.x + v.y * v.y); }
+
+inline double Distance(const Vect3d& a, const Vect3d& b) { return Length(a - b); }
 
 // The unit vector of a heading: the ship's forward direction.
 inline Vect3d HeadingVector(double headingDegrees) {

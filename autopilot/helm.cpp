@@ -40,8 +40,7 @@ Inputs Steer(const WorldView& world, const HelmOrder& order) {
     // The change still needed before friction, assuming the beam holds what was asked.
     const Vect3d needed = order.velocity * (1 / ShipKeep) - ship.vel;
     Vect3d change = needed - PullOnShip(world, wanted);
-    const double aim =
-        std::hypot(change.x, change.y) > DeadBand ? HeadingOf(change) : order.restHeading;
+    const double aim = Length(change) > DeadBand ? HeadingOf(change) : order.restHeading;
     MouseFor(ship.pos + HeadingVector(aim) * PointerReach, world.camera, in.mouseX, in.mouseY);
 
     const double heading =

@@ -15,6 +15,8 @@ namespace {
 constexpr double Infinite = std::numeric_limits<double>::infinity();
 constexpr double Margin = 3.0;  // grid border beyond every point of interest, world units
 constexpr int MaxCellsPerSide = 200;
+constexpr int MaxGridAge = 20;    // ticks a grid serves at most
+constexpr double MaxShift = 0.2;  // world units the destination or an obstacle may move meanwhile
 constexpr double Sqrt2 = 1.4142135623730951;
 
 double Clearance(const Vect3d& p, const Obstacle& o) {
@@ -37,10 +39,12 @@ Leg Navigator::route(const Vect3d& from, const Vect3d& to, const std::vector<Obs
         leg.remaining = Distance(from, to);
         return leg;
     }
-    build(from, to, obstacles);
+    if (stale(from, to, obstacles)) {
+        build(from, to, obstacles);
+        flood(cellAt(to));
+    }
     const int target = cellAt(to);
     if (grid_.blocked[target]) return leg;
-    flood(target);
     const int start = nearestOpenCell(cellAt(from));
     if (start < 0) return leg;
     leg.reachable = true;
@@ -79,11 +83,42 @@ void Navigator::build(const Vect3d& from, const Vect3d& to,
     g.nx = static_cast<int>((xmax - xmin + 2 * Margin) / g.cell) + 1;
     g.ny = static_cast<int>((ymax - ymin + 2 * Margin) / g.cell) + 1;
     g.blocked.assign(static_cast<size_t>(g.nx) * g.ny, 0);
-    for (int c = 0; c < g.nx * g.ny; ++c) {
-        const Vect3d p = centre(c);
-        g.blocked[c] = std::any_of(obstacles.begin(), obstacles.end(),
-                                   [&](const Obstacle& o) { return Clearance(p, o) < 0; });
+    for (const Obstacle& o : obstacles) {
+        const int x0 = cellAt({std::min(o.from.x, o.to.x) - o.radius, 0, 0}) % g.nx;
+        const int x1 = cellAt({std::max(o.from.x, o.to.x) + o.radius, 0, 0}) % g.nx;
+        const int y0 = cellAt({0, std::min(o.from.y, o.to.y) - o.radius, 0}) / g.nx;
+        const int y1 = cellAt({0, std::max(o.from.y, o.to.y) + o.radius, 0}) / g.nx;
+        for (int y = y0; y <= y1; ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                const int c = y * g.nx + x;
+                if (!g.blocked[c] && Clearance(centre(c), o) < 0) g.blocked[c] = 1;
+            }
+        }
     }
+    built_ = {from, to, obstacles, 0};
+}
+
+// The last grid serves while the destination and the obstacles have barely moved and the
+// ship is still well inside it.
+bool Navigator::stale(const Vect3d& from, const Vect3d& to,
+                      const std::vector<Obstacle>& obstacles) {
+    if (++built_.age > MaxGridAge || grid_.nx == 0) return true;
+    if (Distance(to, built_.to) > MaxShift) return true;
+    if (from.x < grid_.x0 + 1 || from.y < grid_.y0 + 1 ||
+        from.x > grid_.x0 + grid_.nx * grid_.cell - 1 ||
+        from.y > grid_.y0 + grid_.ny * grid_.cell - 1) {
+        return true;
+    }
+    if (obstacles.size() != built_.obstacles.size()) return true;
+    for (size_t i = 0; i < obstacles.size(); ++i) {
+        const Obstacle& a = obstacles[i];
+        const Obstacle& b = built_.obstacles[i];
+        if (Distance(a.from, b.from) > MaxShift || Distance(a.to, b.to) > MaxShift ||
+            a.radius != b.radius) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Dijkstra from the destination over open cells, eight neighbours, no corner cutting.
@@ -93,6 +128,7 @@ void Navigator::flood(int target) {
     g.next.assign(g.blocked.size(), -1);
     using Entry = std::pair<double, int>;
     std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+    if (g.blocked[target]) return;  // nothing leads into an obstacle
     g.dist[target] = 0;
     open.push({0, target});
     while (!open.empty()) {

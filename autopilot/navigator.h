@@ -34,6 +34,12 @@ class Navigator {
         std::vector<double> dist;  // way length to the destination; infinite when cut off
         std::vector<int> next;     // neighbour one step closer to the destination, or -1
     };
+    struct Built {
+        Vect3d from, to;
+        std::vector<Obstacle> obstacles;
+        int age = 0;
+    };
+    bool stale(const Vect3d& from, const Vect3d& to, const std::vector<Obstacle>& obstacles);
     void build(const Vect3d& from, const Vect3d& to, const std::vector<Obstacle>& obstacles);
     void flood(int target);
     int cellAt(const Vect3d& p) const;
@@ -41,6 +47,7 @@ class Navigator {
     int nearestOpenCell(int c) const;
 
     Grid grid_;
+    Built built_;
 };
 
 // True when the straight line a..b keeps out of every obstacle.

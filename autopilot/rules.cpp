@@ -63,7 +63,7 @@ int BeamTarget(const Vect3d& shipPos, double heading, const std::vector<StarView
 
 Vect3d StoppingPoint(const Vect3d& pos, const Vect3d& vel) {
     // Friction stops a star once its speed is 1e-4 or less, a hair short of the full sum.
-    const double speed = std::hypot(vel.x, vel.y);
+    const double speed = Length(vel);
     if (speed <= 1e-4) return pos;
     // The move that brings the speed to the limit still happens.
     const double moves = std::ceil(std::log(1e-4 / speed) / std::log(StarKeep)) + 1;

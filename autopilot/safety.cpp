@@ -42,7 +42,7 @@ void Move(ShipState& s) {
 
 Traffic Predict(const WorldView& world, const ShipState& ship, int towed, const Vect3d& tug) {
     Traffic t;
-    const double reach = std::hypot(ship.vel.x, ship.vel.y) / (1 - ShipKeep) + 0.04 * Horizon;
+    const double reach = Length(ship.vel) / (1 - ShipKeep) + 0.04 * Horizon;
     for (int i = 0; i < static_cast<int>(world.stars.size()); ++i) {
         const StarView& s = world.stars[i];
         Vect3d vel = s.vel + (i == towed ? tug : Vect3d());
@@ -63,11 +63,12 @@ Traffic Predict(const WorldView& world, const ShipState& ship, int towed, const 
 // Closest approach to any star while flying the escape toward `aim` from tick `first` on.
 double EscapeClearance(ShipState s, double aim, const Traffic& traffic, int first) {
     double closest = std::numeric_limits<double>::infinity();
+    int thrustLeft = EscapeThrustTicks;
     for (int k = first; k <= Horizon; ++k) {
         s.heading = TurnToward(s.heading, aim);
-        if (k - first < EscapeThrustTicks &&
-            std::fabs(AngleDifference(aim, s.heading)) < EscapeCone) {
+        if (thrustLeft > 0 && std::fabs(AngleDifference(aim, s.heading)) < EscapeCone) {
             s.vel += HeadingVector(s.heading) * Thrust;
+            --thrustLeft;
         }
         Move(s);
         for (const auto& path : traffic.paths)
