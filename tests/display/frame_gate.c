@@ -9,13 +9,13 @@
  * key test will see. The frame loop thus waits for the test, never the other way round.
  */
 #define _GNU_SOURCE
+#include <allegro.h>
+
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
-
-#include <allegro.h>
 
 static int flips;
 
