@@ -48,8 +48,8 @@ bool ReadPrefix(const std::string& fileName, std::size_t maxBytes,
     return true;
 }
 
-// Walks the run-length packets of every row without decoding them. Allegro decodes a row
-// at a time and writes a packet whole, so one that runs past its row writes past the bitmap.
+// Walks the run-length packets of every row without decoding them. A packet that runs past
+// the end of its row makes Allegro write past the end of the bitmap.
 bool CheckTgaPackets(const unsigned char* data, std::size_t size, std::size_t width,
                      std::size_t height, std::size_t pixelBytes, std::string* why) {
     std::size_t at = 0;
