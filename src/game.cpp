@@ -75,6 +75,7 @@ void InitAllegro() {
     }
     allegro_gl_set(AGL_SUGGEST, AGL_COLOR_DEPTH | AGL_DOUBLEBUFFER | AGL_Z_DEPTH | AGL_WINDOWED);
     set_color_depth(16);
+    set_window_title("StarTug");  // before the window exists, so it carries the name
     if (set_gfx_mode(GFX_OPENGL, 1024, 768, 0, 0) < 0) {
         throw std::runtime_error("Unable to set gfx mode");
     }
@@ -83,7 +84,6 @@ void InitAllegro() {
     if (depthBits == 0) {
         throw std::runtime_error("No depth buffer");
     }
-    set_window_title("StarTug");
     install_keyboard();
     install_mouse();
     install_timer();

@@ -19,6 +19,7 @@ class Soak : public ::testing::Test {
 protected:
     void SetUp() override { resourceManager.models.resize(ResourceManager::NumModelSlots); }
     void TearDown() override {
+        resourceManager.models.clear();
         mouse_b = 0;
         mouse_x = 512;
         mouse_y = 384;
