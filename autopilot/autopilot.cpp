@@ -23,7 +23,12 @@ constexpr double BrakeTicks = 70;
 constexpr double Braking = Thrust / 4;
 // Within this distance of the destination only friction brakes: no turning around on the spot.
 constexpr double GentleZone = 1.0;
-constexpr double ShipClearance = 1.8;  // ways keep the ship's centre this far from star paths
+// Ways keep the ship's centre this far from star paths; near the destination as little as
+// LeastClearance will do.
+constexpr double ShipClearance = 1.8;
+constexpr double LeastClearance = 1.5;
+// A towed star's coasting line keeps this far from the other stars' paths, beyond contact.
+constexpr double StarLineMargin = 0.15;
 // Rest point to goal centre: release at once within the tolerance, and within CloseEnough
 // as soon as another beam tick would not bring it closer. Both well inside the 0.5 a
 // star needs to fill the goal.
@@ -41,11 +46,15 @@ const StarView* Find(const WorldView& world, const GameObject* object) {
 
 // Every star's path to rest, widened by the ship's clearance; the towed star is only a disc,
 // since the ship itself stands on the path it is pulled along.
-std::vector<Obstacle> StarObstacles(const WorldView& world, const GameObject* towed) {
+// A star near the destination gives way down to the least clearance, so that a parking
+// spot squeezed between stars stays reachable.
+std::vector<Obstacle> StarObstacles(const WorldView& world, const GameObject* towed,
+                                    const Vect3d& destination) {
     std::vector<Obstacle> obstacles;
     for (const StarView& s : world.stars) {
         const Vect3d end = s.object == towed ? s.pos : StoppingPoint(s.pos, s.vel);
-        obstacles.push_back({s.pos, end, ShipClearance});
+        const double room = DistanceToSegment(destination, s.pos, end) - 0.05;
+        obstacles.push_back({s.pos, end, std::clamp(room, LeastClearance, ShipClearance)});
     }
     return obstacles;
 }
@@ -80,6 +89,15 @@ Vect3d WayOut(const WorldView& world, const StarView& released, const Vect3d& al
         }
     }
     return room[0] >= ShipClearance || room[0] >= room[1] ? side : side * -1;
+}
+
+// True when a star coasting from where it is to `rest` passes clear of every other star's path.
+bool LineClearOfStars(const WorldView& world, const StarView& star, const Vect3d& rest) {
+    return std::all_of(world.stars.begin(), world.stars.end(), [&](const StarView& s) {
+        return s.object == star.object ||
+               SegmentDistance(star.pos, rest, s.pos, StoppingPoint(s.pos, s.vel)) >=
+                   StarStarContact + StarLineMargin;
+    });
 }
 
 // Velocity along a way: full speed, then slowing so that friction stops the ship at the end.
@@ -159,13 +177,17 @@ HelmOrder Autopilot::tow(const WorldView& world, const StarView& star) {
     const Vect3d station = star.pos + u * TowDistance;
     HelmOrder order;
     order.restHeading = HeadingOf(u);
-    const Leg leg = navigator_.route(world.ship.pos, station, StarObstacles(world, star.object));
+    const Leg leg =
+        navigator_.route(world.ship.pos, station, StarObstacles(world, star.object, station));
     order.velocity = star.vel + Cruise(world.ship.pos, leg);
     const double d = Distance(world.ship.pos, star.pos);
     const bool inPlace = Distance(world.ship.pos, station) < 0.5 && d > 1.7 && d < 3.2 &&
                          Dot(pull, u) > std::cos(20 * DegToRad) &&
                          std::fabs(AngleDifference(world.ship.heading, order.restHeading)) < 45;
-    if (inPlace && missAfterPull < miss) order.beamTarget = star.object;
+    if (inPlace && missAfterPull < miss &&
+        LineClearOfStars(world, star, rest + pull * RestShiftPerBeamTick)) {
+        order.beamTarget = star.object;
+    }
     return order;
 }
 

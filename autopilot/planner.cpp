@@ -5,17 +5,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace autopilot {
 
 namespace {
 
-constexpr double StarPathMargin = 0.6;  // beyond star-star contact, along a tow line
-constexpr double ShipPathMargin = 0.5;  // beyond ship-star contact, along the ship's way
-constexpr double ShipClearance = 1.8;   // around the parking spot and the way out
-constexpr double SideStep = 2.4;        // how far the ship slips aside after a release
-constexpr size_t PlansKept = 200;       // breadth of the search
+// How much room a tow needs, beyond contact: along the star's line, along the ship's way,
+// and around the parking spot and the way out. Plans prefer the roomiest; tighter ones are
+// for levels that leave no other choice, or for stars that came to rest a little off.
+struct Margins {
+    double starPath, shipPath, shipSpot;
+};
+constexpr Margins Roomier[] = {{0.6, 0.5, 0.5}, {0.4, 0.35, 0.35}, {0.25, 0.2, 0.25}};
+// Each step down that list costs like this much more way, world units.
+constexpr double TightnessCost = 3.0;
+// A planned tow is kept while it has this much room: stars come to rest a little off.
+constexpr Margins StillClear{0.15, 0.1, 0.15};
+constexpr double SideStep = 2.4;   // how far the ship slips aside after a release
+constexpr size_t PlansKept = 200;  // breadth of the search
 
 // The stars as they will stand: each one's path from where it is to where it stops.
 struct Partial {
@@ -41,24 +50,27 @@ double Clearance(const Partial& p, int except, const Vect3d& a, const Vect3d& b)
     return clear;
 }
 
-bool Feasible(const Partial& p, int star, const Vect3d& goalPos) {
+bool Feasible(const Partial& p, int star, const Vect3d& goalPos, const Margins& m) {
     const Vect3d start = p.to[star];
     const TowLine line = PlanTow(start, goalPos);
-    if (Clearance(p, star, start, goalPos) < StarStarContact + StarPathMargin) return false;
-    if (Clearance(p, star, line.station, line.release) < ShipStarContact + ShipPathMargin) {
+    const double spot = ShipStarContact + m.shipSpot;
+    if (Clearance(p, star, start, goalPos) < StarStarContact + m.starPath) return false;
+    if (Clearance(p, star, line.station, line.release) < ShipStarContact + m.shipPath) {
         return false;
     }
-    if (Clearance(p, star, line.station, line.station) < ShipClearance) return false;
+    if (Clearance(p, star, line.station, line.station) < spot) return false;
     const Vect3d side = Perp(Unit(goalPos - start)) * SideStep;
-    return Clearance(p, star, line.release + side, line.release + side) >= ShipClearance ||
-           Clearance(p, star, line.release - side, line.release - side) >= ShipClearance;
+    return Clearance(p, star, line.release + side, line.release + side) >= spot ||
+           Clearance(p, star, line.release - side, line.release - side) >= spot;
 }
 
+// The stars as they will stand once those still drifting have come to rest: plans are
+// about where stars end up; a drifting star crossing a tow line is the pilot's business.
 Partial Start(const WorldView& world) {
     Partial p;
     for (const StarView& s : world.stars) {
-        p.from.push_back(s.pos);
         p.to.push_back(StoppingPoint(s.pos, s.vel));
+        p.from.push_back(p.to.back());
     }
     auto near = [](const Vect3d& a, const Vect3d& b) { return Distance(a, b) < GoalCatch; };
     for (const Vect3d& rest : p.to) {
@@ -73,14 +85,25 @@ Partial Start(const WorldView& world) {
     return p;
 }
 
+// The index of the roomiest margins the tow meets, or -1 when it meets none.
+int Roominess(const Partial& p, int star, const Vect3d& goalPos) {
+    for (int level = 0; level < static_cast<int>(std::size(Roomier)); ++level) {
+        if (Feasible(p, star, goalPos, Roomier[level])) return level;
+    }
+    return -1;
+}
+
 void Extend(const Partial& p, const WorldView& world, std::vector<Partial>& out) {
     for (int g = 0; g < static_cast<int>(world.goals.size()); ++g) {
         if (!p.goalFree[g]) continue;
         for (int i = 0; i < static_cast<int>(p.from.size()); ++i) {
-            if (!p.starFree[i] || !Feasible(p, i, world.goals[g])) continue;
+            if (!p.starFree[i]) continue;
+            const int tightness = Roominess(p, i, world.goals[g]);
+            if (tightness < 0) continue;
             Partial next = p;
             const TowLine line = PlanTow(p.to[i], world.goals[g]);
-            next.cost += Distance(p.ship, line.station) + 2 * Distance(p.to[i], world.goals[g]);
+            next.cost += Distance(p.ship, line.station) + 2 * Distance(p.to[i], world.goals[g]) +
+                         TightnessCost * tightness;
             next.ship = line.release;
             next.from[i] = next.to[i] = world.goals[g];
             next.starFree[i] = false;
@@ -102,9 +125,10 @@ TowLine PlanTow(const Vect3d& star, const Vect3d& goal) {
 bool TowStillClear(const WorldView& world, const Task& task) {
     const Partial now = Start(world);
     return now.starFree[task.star] && now.goalFree[task.goal] &&
-           Feasible(now, task.star, world.goals[task.goal]);
+           Feasible(now, task.star, world.goals[task.goal], StillClear);
 }
 
+// Breadth-first over the number of tows, keeping the cheapest plans at each depth.
 std::vector<Task> PlanTasks(const WorldView& world) {
     std::vector<Partial> plans{Start(world)};
     std::vector<Task> best;
