@@ -20,8 +20,8 @@ constexpr int BeamButton = 2;
 
 // What the pilot wants from the ship in the next tick.
 struct HelmOrder {
-    Vect3d velocity;     // wanted velocity after the tick, world units per tick
-    double restHeading;  // where the nose should wait while no correction is needed
+    Vect3d velocity;         // wanted velocity after the tick, world units per tick
+    double restHeading = 0;  // where the nose should wait while no correction is needed
     // Tow this star in the tick, if the beam would hold it and no other star.
     const GameObject* beamTarget = nullptr;
 };

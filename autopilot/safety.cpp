@@ -100,12 +100,6 @@ ShipState Now(const WorldView& world) {
 
 }  // namespace
 
-double EscapeMargin(const WorldView& world) {
-    const ShipState now = Now(world);
-    double aim = 0;
-    return BestEscape(now, Predict(world, now, -1, {}), 0, aim);
-}
-
 Inputs Guard(const WorldView& world, const Inputs& proposed) {
     // The proposed tick, as the game will play it.
     ShipState next = Now(world);

@@ -11,8 +11,4 @@ namespace autopilot {
 // the best escape from where the ship is now is flown instead, beam off.
 Inputs Guard(const WorldView& world, const Inputs& proposed);
 
-// The smallest ship-star distance over the look-ahead if the ship flies its best escape
-// from now on; what Guard tries to keep above contact.
-double EscapeMargin(const WorldView& world);
-
 }  // namespace autopilot
