@@ -26,10 +26,10 @@ constexpr Margins StillClear{0.15, 0.1, 0.15};
 constexpr double SideStep = 2.4;   // how far the ship slips aside after a release
 constexpr size_t PlansKept = 200;  // breadth of the search
 
-// The stars as they will stand: each one's path from where it is to where it stops.
+// A plan under way, and the stars as they will stand when it has been flown.
 struct Partial {
     std::vector<Task> tasks;
-    std::vector<Vect3d> from, to;  // per star
+    std::vector<Vect3d> at;  // where each star will rest
     std::vector<bool> starFree, goalFree;
     Vect3d ship;
     double cost = 0;
@@ -42,44 +42,39 @@ double TowTravel(double length) {
     return length - (1 - std::pow(StarKeep, beamTicks)) * RestShiftPerBeamTick / (1 - StarKeep);
 }
 
-double Clearance(const Partial& p, int except, const Vect3d& a, const Vect3d& b) {
-    double clear = std::numeric_limits<double>::infinity();
-    for (int j = 0; j < static_cast<int>(p.from.size()); ++j) {
-        if (j != except) clear = std::min(clear, SegmentDistance(a, b, p.from[j], p.to[j]));
+// True when the segment a..b keeps `room` from every star but `except`.
+bool Clear(const Partial& p, int except, const Vect3d& a, const Vect3d& b, double room) {
+    for (int j = 0; j < static_cast<int>(p.at.size()); ++j) {
+        if (j != except && DistanceToSegment(p.at[j], a, b) < room) return false;
     }
-    return clear;
+    return true;
 }
 
 bool Feasible(const Partial& p, int star, const Vect3d& goalPos, const Margins& m) {
-    const Vect3d start = p.to[star];
+    const Vect3d start = p.at[star];
     const TowLine line = PlanTow(start, goalPos);
     const double spot = ShipStarContact + m.shipSpot;
-    if (Clearance(p, star, start, goalPos) < StarStarContact + m.starPath) return false;
-    if (Clearance(p, star, line.station, line.release) < ShipStarContact + m.shipPath) {
-        return false;
-    }
-    if (Clearance(p, star, line.station, line.station) < spot) return false;
+    if (!Clear(p, star, line.station, line.station, spot)) return false;
+    if (!Clear(p, star, start, goalPos, StarStarContact + m.starPath)) return false;
+    if (!Clear(p, star, line.station, line.release, ShipStarContact + m.shipPath)) return false;
     const Vect3d side = Perp(Unit(goalPos - start)) * SideStep;
-    return Clearance(p, star, line.release + side, line.release + side) >= spot ||
-           Clearance(p, star, line.release - side, line.release - side) >= spot;
+    return Clear(p, star, line.release + side, line.release + side, spot) ||
+           Clear(p, star, line.release - side, line.release - side, spot);
 }
 
 // The stars as they will stand once those still drifting have come to rest: plans are
 // about where stars end up; a drifting star crossing a tow line is the pilot's business.
 Partial Start(const WorldView& world) {
     Partial p;
-    for (const StarView& s : world.stars) {
-        p.to.push_back(StoppingPoint(s.pos, s.vel));
-        p.from.push_back(p.to.back());
-    }
+    for (const StarView& s : world.stars) p.at.push_back(StoppingPoint(s.pos, s.vel));
     auto near = [](const Vect3d& a, const Vect3d& b) { return Distance(a, b) < GoalCatch; };
-    for (const Vect3d& rest : p.to) {
+    for (const Vect3d& rest : p.at) {
         p.starFree.push_back(std::none_of(world.goals.begin(), world.goals.end(),
                                           [&](const Vect3d& g) { return near(rest, g); }));
     }
     for (const Vect3d& g : world.goals) {
         p.goalFree.push_back(
-            std::none_of(p.to.begin(), p.to.end(), [&](const Vect3d& r) { return near(r, g); }));
+            std::none_of(p.at.begin(), p.at.end(), [&](const Vect3d& r) { return near(r, g); }));
     }
     p.ship = world.ship.pos;
     return p;
@@ -96,16 +91,16 @@ int Roominess(const Partial& p, int star, const Vect3d& goalPos) {
 void Extend(const Partial& p, const WorldView& world, std::vector<Partial>& out) {
     for (int g = 0; g < static_cast<int>(world.goals.size()); ++g) {
         if (!p.goalFree[g]) continue;
-        for (int i = 0; i < static_cast<int>(p.from.size()); ++i) {
+        for (int i = 0; i < static_cast<int>(p.at.size()); ++i) {
             if (!p.starFree[i]) continue;
             const int tightness = Roominess(p, i, world.goals[g]);
             if (tightness < 0) continue;
             Partial next = p;
-            const TowLine line = PlanTow(p.to[i], world.goals[g]);
-            next.cost += Distance(p.ship, line.station) + 2 * Distance(p.to[i], world.goals[g]) +
+            const TowLine line = PlanTow(p.at[i], world.goals[g]);
+            next.cost += Distance(p.ship, line.station) + 2 * Distance(p.at[i], world.goals[g]) +
                          TightnessCost * tightness;
             next.ship = line.release;
-            next.from[i] = next.to[i] = world.goals[g];
+            next.at[i] = world.goals[g];
             next.starFree[i] = false;
             next.goalFree[g] = false;
             next.tasks.push_back({i, g});
@@ -128,6 +123,20 @@ bool TowStillClear(const WorldView& world, const Task& task) {
            Feasible(now, task.star, world.goals[task.goal], StillClear);
 }
 
+// A plan that has left some empty goal without any free star that could be towed there on
+// a straight line: placing more stars will hardly open the way again.
+bool DeadEnd(const Partial& p, const WorldView& world) {
+    for (int g = 0; g < static_cast<int>(world.goals.size()); ++g) {
+        if (!p.goalFree[g]) continue;
+        bool reachable = false;
+        for (int i = 0; i < static_cast<int>(p.at.size()) && !reachable; ++i) {
+            reachable = p.starFree[i] && Feasible(p, i, world.goals[g], std::end(Roomier)[-1]);
+        }
+        if (!reachable) return true;
+    }
+    return false;
+}
+
 // Breadth-first over the number of tows, keeping the cheapest plans at each depth.
 std::vector<Task> PlanTasks(const WorldView& world) {
     std::vector<Partial> plans{Start(world)};
@@ -139,6 +148,7 @@ std::vector<Task> PlanTasks(const WorldView& world) {
         std::sort(next.begin(), next.end(),
                   [](const Partial& a, const Partial& b) { return a.cost < b.cost; });
         plans.clear();
+        std::vector<Partial> stuck;  // served only when every plan is stuck
         for (Partial& p : next) {
             if (plans.size() == PlansKept) break;
             // Plans that filled the same goals with the same stars and ended with the same
@@ -148,8 +158,14 @@ std::vector<Task> PlanTasks(const WorldView& world) {
                        q.tasks.back().star == p.tasks.back().star &&
                        q.tasks.back().goal == p.tasks.back().goal;
             });
-            if (!seen) plans.push_back(std::move(p));
+            if (seen) continue;
+            if (!DeadEnd(p, world)) {
+                plans.push_back(std::move(p));
+            } else if (stuck.empty()) {
+                stuck.push_back(std::move(p));
+            }
         }
+        if (plans.empty()) plans = std::move(stuck);
     }
     return best;
 }
