@@ -36,6 +36,16 @@ constexpr double ReleaseTolerance = 0.06;
 constexpr double CloseEnough = 0.25;
 constexpr double ClearSpeed = 0.03;    // sideways, relative to the released star
 constexpr double ClearDistance = 2.4;  // from the released star's path
+// The beam goes on only with the ship this close to its towing spot, the star this far from
+// the ship's centre, the ship this close to the line the star should take (degrees) and the
+// nose this close to pointing along it (degrees), so that thrust can hold the ship off.
+constexpr double StationTolerance = 0.5;
+constexpr double NearestTow = 1.7, FarthestTow = 3.2;
+constexpr double TowLineCone = 20;
+constexpr double TowNoseCone = 45;
+// Closing speed on a star is held to friction's stopping power short of this distance.
+constexpr double StopShortOf = 1.6;
+constexpr double WatchRadius = 6;  // stars farther than this cannot be reached in time
 
 const StarView* Find(const WorldView& world, const GameObject* object) {
     for (const StarView& s : world.stars) {
@@ -45,9 +55,9 @@ const StarView* Find(const WorldView& world, const GameObject* object) {
 }
 
 // Every star's path to rest, widened by the ship's clearance; the towed star is only a disc,
-// since the ship itself stands on the path it is pulled along.
-// A star near the destination gives way down to the least clearance, so that a parking
-// spot squeezed between stars stays reachable.
+// since the ship itself stands on the path it is pulled along. A star near the destination
+// gives way down to the least clearance, so that a towing spot squeezed between stars stays
+// reachable.
 std::vector<Obstacle> StarObstacles(const WorldView& world, const GameObject* towed,
                                     const Vect3d& destination) {
     std::vector<Obstacle> obstacles;
@@ -64,10 +74,10 @@ Vect3d LimitClosing(const WorldView& world, Vect3d v) {
     for (const StarView& s : world.stars) {
         const Vect3d r = world.ship.pos - s.pos;
         const double d = Length(r);
-        if (d > 6) continue;
+        if (d > WatchRadius) continue;
         const Vect3d away = Unit(r);
         const double closing = -Dot(v - s.vel, away);
-        const double limit = (1 - ShipKeep) * (d - 1.6);
+        const double limit = (1 - ShipKeep) * (d - StopShortOf);
         if (closing > limit) v += away * (closing - limit);
     }
     return v;
@@ -126,28 +136,20 @@ Inputs Autopilot::decide(const GameManager& manager) {
         star = Find(world, star_);
     }
     HelmOrder order = phase_ == Phase::Tow     ? tow(world, *star)
-                      : phase_ == Phase::Clear ? clear(world, *star)
+                      : phase_ == Phase::Clear ? clear(*star)
                                                : hold(world);
     order.velocity = LimitClosing(world, order.velocity);
     return Guard(world, Steer(world, order));
 }
 
-namespace {
-
-int IndexOf(const WorldView& world, const GameObject* star) {
-    for (int i = 0; i < static_cast<int>(world.stars.size()); ++i) {
-        if (world.stars[i].object == star) return i;
-    }
-    return -1;
-}
-
-}  // namespace
-
 // Follows the plan while its next tow can still be flown; plans afresh when it cannot.
 bool Autopilot::chooseTask(const WorldView& world) {
     if (!plan_.empty()) {
-        const int star = IndexOf(world, plan_.front().star);
-        if (star < 0 || !TowStillClear(world, {star, plan_.front().goal})) plan_.clear();
+        const StarView* star = Find(world, plan_.front().star);
+        if (star == nullptr || !TowStillClear(world, {static_cast<int>(star - world.stars.data()),
+                                                      plan_.front().goal})) {
+            plan_.clear();
+        }
     }
     if (plan_.empty()) {
         for (const Task& t : PlanTasks(world))
@@ -169,7 +171,7 @@ HelmOrder Autopilot::tow(const WorldView& world, const StarView& star) {
     if (miss < ReleaseTolerance || (miss < CloseEnough && missAfterPull >= miss)) {
         phase_ = Phase::Clear;
         side_ = WayOut(world, star, Unit(goal - rest));
-        return clear(world, star);
+        return clear(star);
     }
     // Near the end the rest point is too close to the goal to give a steady direction;
     // the line from the star to the goal serves then.
@@ -181,9 +183,10 @@ HelmOrder Autopilot::tow(const WorldView& world, const StarView& star) {
         navigator_.route(world.ship.pos, station, StarObstacles(world, star.object, station));
     order.velocity = star.vel + Cruise(world.ship.pos, leg);
     const double d = Distance(world.ship.pos, star.pos);
-    const bool inPlace = Distance(world.ship.pos, station) < 0.5 && d > 1.7 && d < 3.2 &&
-                         Dot(pull, u) > std::cos(20 * DegToRad) &&
-                         std::fabs(AngleDifference(world.ship.heading, order.restHeading)) < 45;
+    const bool inPlace =
+        Distance(world.ship.pos, station) < StationTolerance && d > NearestTow && d < FarthestTow &&
+        Dot(pull, u) > std::cos(TowLineCone * DegToRad) &&
+        std::fabs(AngleDifference(world.ship.heading, order.restHeading)) < TowNoseCone;
     if (inPlace && missAfterPull < miss &&
         LineClearOfStars(world, star, rest + pull * RestShiftPerBeamTick)) {
         order.beamTarget = star.object;
@@ -191,8 +194,7 @@ HelmOrder Autopilot::tow(const WorldView& world, const StarView& star) {
     return order;
 }
 
-HelmOrder Autopilot::clear(const WorldView& world, const StarView& star) {
-    (void)world;
+HelmOrder Autopilot::clear(const StarView& star) {
     HelmOrder order;
     order.velocity = star.vel + side_ * ClearSpeed;
     order.restHeading = HeadingOf(side_);

@@ -16,10 +16,14 @@ namespace autopilot {
 // Plays a level through the player's controls alone: once per tick it reads the world and
 // decides the pointer position and the two buttons. It never writes game state.
 //
-// The plan: take the goals from the inside of the level outward; for each, pick a free star
-// with clear lines, park on the goal side of it with the tail toward it and beam until the
-// point where the star will coast to rest lies on the goal centre, then slip out of its way
-// and fetch the next one while it drifts in.
+// The plan (planner.h) is the order of tows: which star into which goal, one after the
+// other, each star on a straight line clear of the others as they will stand by then.
+// A tow: park on the goal side of the star with the tail toward it and beam; every beam
+// tick moves the point where the star will coast to rest 0.05 units toward the ship, and
+// once that point is on the goal centre the beam lets go, the ship slips out of the star's
+// path and fetches the next one while this one drifts in. On the way the helm (helm.h)
+// turns wanted velocities into pointer and thrust, the navigator (navigator.h) routes
+// around stars, and the guard (safety.h) makes sure every tick leaves a way out.
 class Autopilot {
   public:
     Inputs decide(const GameManager& manager);
@@ -41,7 +45,7 @@ class Autopilot {
 
     bool chooseTask(const WorldView& world);
     HelmOrder tow(const WorldView& world, const StarView& star);
-    HelmOrder clear(const WorldView& world, const StarView& star);
+    HelmOrder clear(const StarView& star);
     HelmOrder hold(const WorldView& world);
 };
 
