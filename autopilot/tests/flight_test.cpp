@@ -5,7 +5,9 @@
 #include "ship.h"
 #include "utils.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,25 +35,32 @@ INSTANTIATE_TEST_SUITE_P(Levels, LevelFlight, ::testing::Values(1, 2, 3),
                              return "Level" + std::to_string(info.param);
                          });
 
+std::uint64_t Bits(double d) {
+    std::uint64_t b;
+    std::memcpy(&b, &d, sizeof b);
+    return b;
+}
+
+// Compares the bit patterns, so that even 0.0 against -0.0 counts as a difference.
+void ExpectSameBits(const Vect3d& a, const Vect3d& b, const char* what, size_t object) {
+    EXPECT_EQ(Bits(a.x), Bits(b.x)) << what << ".x of object " << object;
+    EXPECT_EQ(Bits(a.y), Bits(b.y)) << what << ".y of object " << object;
+    EXPECT_EQ(Bits(a.z), Bits(b.z)) << what << ".z of object " << object;
+}
+
 // The whole state a run can leave behind, compared exactly: a replay that differs in any
 // bit means the autopilot changed the game some other way than through its inputs.
 void ExpectSameWorld(const LevelRun& a, const LevelRun& b) {
     ASSERT_EQ(a.manager.objects.size(), b.manager.objects.size());
     for (size_t i = 0; i < a.manager.objects.size(); ++i) {
-        const GameObject* x = a.manager.objects[i];
-        const GameObject* y = b.manager.objects[i];
-        EXPECT_EQ(x->pos.x, y->pos.x) << "object " << i;
-        EXPECT_EQ(x->pos.y, y->pos.y) << "object " << i;
-        EXPECT_EQ(x->pos.z, y->pos.z) << "object " << i;
-        EXPECT_EQ(x->vel.x, y->vel.x) << "object " << i;
-        EXPECT_EQ(x->vel.y, y->vel.y) << "object " << i;
-        EXPECT_EQ(x->vel.z, y->vel.z) << "object " << i;
+        ExpectSameBits(a.manager.objects[i]->pos, b.manager.objects[i]->pos, "pos", i);
+        ExpectSameBits(a.manager.objects[i]->vel, b.manager.objects[i]->vel, "vel", i);
     }
     const auto* shipA = dynamic_cast<const Ship*>(a.manager.ship);
     const auto* shipB = dynamic_cast<const Ship*>(b.manager.ship);
     ASSERT_NE(shipA, nullptr);
     ASSERT_NE(shipB, nullptr);
-    EXPECT_EQ(shipA->heading, shipB->heading);
+    EXPECT_EQ(Bits(shipA->heading), Bits(shipB->heading));
     EXPECT_EQ(a.manager.goalsFilled, b.manager.goalsFilled);
     EXPECT_EQ(a.ticks, b.ticks);
 }
