@@ -17,16 +17,27 @@
 
 namespace {
 
-// Rewritten on every run, so kept in memory where the system has a RAM-backed directory:
-// on disk, truncating it costs more than the run itself.
+// Written and removed on every run (a timed-out run ends without exit handlers), so kept in
+// memory where the system has a RAM-backed directory: on disk that costs more than the run.
 const std::string& ScratchPath() {
     static const std::string path = [] {
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
-        // load_font picks the bitmap-font reader by this extension.
         const char* dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+        // load_font picks the bitmap-font reader by this extension.
         return std::string(dir) + "/startug-font-fuzz-" + std::to_string(getpid()) + ".pcx";
     }();
     return path;
+}
+
+// What loadAll does for the font.
+void CheckAndLoad() {
+    if (!CheckFontFile(ScratchPath(), nullptr)) return;
+    FONT* font = load_font(ScratchPath().c_str(), nullptr, nullptr);
+    // One range from character 32 with a glyph per box, at least one box.
+    if (font == nullptr || get_font_ranges(font) != 1 || get_font_range_begin(font, 0) != 32 ||
+        get_font_range_end(font, 0) < 32 || text_height(font) < 1 || text_height(font) > 4096) {
+        __builtin_trap();
+    }
+    destroy_font(font);
 }
 
 }  // namespace
@@ -43,13 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (file == nullptr) return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
-    if (!CheckFontFile(ScratchPath(), nullptr)) return 0;
-    FONT* font = load_font(ScratchPath().c_str(), nullptr, nullptr);
-    // One range from character 32 with a glyph per box, at least one box.
-    if (font == nullptr || get_font_ranges(font) != 1 || get_font_range_begin(font, 0) != 32 ||
-        get_font_range_end(font, 0) < 32 || text_height(font) < 1 || text_height(font) > 4096) {
-        __builtin_trap();
-    }
-    destroy_font(font);
+    CheckAndLoad();
+    std::remove(ScratchPath().c_str());
     return 0;
 }

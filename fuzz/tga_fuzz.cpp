@@ -17,11 +17,10 @@
 
 namespace {
 
-// Rewritten on every run, so kept in memory where the system has a RAM-backed directory:
-// on disk, truncating it costs more than the run itself.
+// Written and removed on every run (a timed-out run ends without exit handlers), so kept in
+// memory where the system has a RAM-backed directory: on disk that costs more than the run.
 const std::string& ScratchPath() {
     static const std::string path = [] {
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
         const char* dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
         return std::string(dir) + "/startug-tga-fuzz-" + std::to_string(getpid()) + ".tga";
     }();
@@ -29,6 +28,17 @@ const std::string& ScratchPath() {
 }
 
 int Le16(const uint8_t* p) { return p[0] | p[1] << 8; }
+
+// What loadFromFile does before the texture upload.
+void CheckAndLoad(const uint8_t* data) {
+    if (!CheckTgaFile(ScratchPath(), nullptr)) return;
+    PALETTE palette;
+    BITMAP* bitmap = load_bitmap(ScratchPath().c_str(), palette);
+    if (bitmap == nullptr || bitmap->w != Le16(data + 12) || bitmap->h != Le16(data + 14)) {
+        __builtin_trap();
+    }
+    destroy_bitmap(bitmap);
+}
 
 }  // namespace
 
@@ -45,12 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (file == nullptr) return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
-    if (!CheckTgaFile(ScratchPath(), nullptr)) return 0;
-    PALETTE palette;
-    BITMAP* bitmap = load_bitmap(ScratchPath().c_str(), palette);
-    if (bitmap == nullptr || bitmap->w != Le16(data + 12) || bitmap->h != Le16(data + 14)) {
-        __builtin_trap();
-    }
-    destroy_bitmap(bitmap);
+    CheckAndLoad(data);
+    std::remove(ScratchPath().c_str());
     return 0;
 }
