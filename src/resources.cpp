@@ -1,5 +1,7 @@
 #include "resources.h"
 
+#include "imagecheck.h"
+
 #include <alleggl.h>
 
 #include <stdexcept>
@@ -27,7 +29,10 @@ void ResourceManager::loadAll() {
 
     samples.resize(NumSampleSlots, nullptr);
 
-    gameFont = load_font("font.pcx", nullptr, nullptr);
+    // Allegro's font reader is not safe on a malformed file: check it first.
+    if (CheckFontFile("font.pcx", nullptr)) {
+        gameFont = load_font("font.pcx", nullptr, nullptr);
+    }
     if (gameFont == nullptr) {
         throw std::runtime_error("Font load failed");
     }
@@ -38,7 +43,9 @@ FONT* ResourceManager::getFont() const { return gameFont != nullptr ? gameFont :
 // Needs the OpenGL context: the texture is made in it. The image's top row lands at t = 1.
 int loadFromFile(const std::string& fileName, bool alpha) {
     PALETTE palette;  // 8-bit images only; the texture does not keep it
-    BITMAP* bitmap = load_bitmap(fileName.c_str(), palette);
+    // Allegro's image reader is not safe on a malformed file: only checked ones reach it.
+    BITMAP* bitmap =
+        CheckTgaFile(fileName, nullptr) ? load_bitmap(fileName.c_str(), palette) : nullptr;
     if (bitmap == nullptr) {
         throw std::runtime_error("Failed to load texture: " + fileName);
     }

@@ -100,22 +100,39 @@ mean_colour() {
 HUD_ROW=736
 INTERMISSION_ROW=386
 
-# True when TEXT shows on the screen now, as the HUD ("hud") or the intermission ("screen").
-text_on_screen() {
-    local place=$1 text=$2
-    local offset=0 row=$HUD_ROW
-    [ "$place" = screen ] && offset=1 row=$INTERMISSION_ROW
-    local expected="$WORK/text-$place-$(echo "$text" | md5sum | cut -c1-12).pgm"
-    [ -f "$expected" ] ||
-        "$STARTUG_TEXTIMAGE" "$GAME_DIR/font.pcx" "$offset" "$offset" "$text" "$expected"
-    python3 "$STARTUG_TEXTMATCH" "$WORK/screen.pgm" "$expected" "$row" >/dev/null
+# The expected bitmap of TEXT as the HUD ("hud") or the intermission ("screen") prints it.
+text_bitmap() {
+    local place=$1 text=$2 offset=0
+    [ "$place" = screen ] && offset=1
+    local file="$WORK/text-$place-$(echo "$text" | md5sum | cut -c1-12).pgm"
+    [ -f "$file" ] || "$STARTUG_TEXTIMAGE" "$GAME_DIR/font.pcx" "$offset" "$offset" "$text" "$file"
+    echo "$file"
 }
 
-# Takes a screenshot into $WORK/screen.pgm (the red channel: text is white, the
-# intermission's blue and the dimmed nebula are dark in it).
+text_row() { [ "$1" = screen ] && echo $INTERMISSION_ROW || echo $HUD_ROW; }
+
+# Of the candidate texts, prints the index of the one best matching the last screenshot;
+# fails when none matches well. best_text PLACE TEXT...
+best_text() {
+    local place=$1
+    shift
+    local files=() text
+    for text in "$@"; do files+=("$(text_bitmap "$place" "$text")"); done
+    local result
+    result=$(python3 "$STARTUG_TEXTMATCH" "$WORK/screen.pgm" "$(text_row "$place")" "${files[@]}") ||
+        return 1
+    echo "${result%% *}"
+}
+
+# True when TEXT shows on the last screenshot, as the HUD or the intermission.
+text_on_screen() { best_text "$1" "$2" >/dev/null; }
+
+# Takes a screenshot into $WORK/screen.pgm as the darkest of the three channels at each
+# pixel: the game's text is white, while the blue screen, the nebula and the orange stars
+# are each dark in at least one channel.
 grab_screen() {
     import -window root "$WORK/screen.png"
-    convert "$WORK/screen.png" -channel R -separate -depth 8 "$WORK/screen.pgm"
+    convert "$WORK/screen.png" -separate -evaluate-sequence Min -depth 8 "$WORK/screen.pgm"
 }
 
 # Waits until TEXT shows (see text_on_screen), for at most SECONDS; the deadline only

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
-"""Says whether a line of text reached the screen.
+"""Says which of some candidate lines of text is on the screen.
 
-    textmatch.py SCREEN.pgm EXPECTED.pgm ROW
+    textmatch.py SCREEN.pgm ROW EXPECTED.pgm [EXPECTED.pgm ...]
 
-SCREEN.pgm is a grey 1024x768 screenshot, EXPECTED.pgm the 512x16 text bitmap from
-textimage. The game draws that bitmap stretched to 512x32 with its top at screen row ROW
-and its left edge at column 0, bright where there is ink. Exits 0 when at least 97% of the
-ink and background pixels agree, printing the score either way.
+SCREEN.pgm is a grey 1024x768 screenshot in which the game's white text is bright,
+each EXPECTED.pgm a 512x16 text bitmap from textimage. The game draws such a bitmap
+stretched to 512x32 with its top at screen row ROW and its left edge at column 0.
+The score of a candidate is the overlap of its ink with the screen's bright pixels
+(intersection over union). Prints the best candidate's index and score; exits 0 when
+that score is at least 0.9.
 """
 import sys
 
@@ -19,9 +21,6 @@ def read_pgm(path):
     while len(fields) < 4:
         while data[pos:pos + 1].isspace():
             pos += 1
-        if data[pos:pos + 1] == b"#":
-            pos = data.index(b"\n", pos)
-            continue
         end = pos
         while not data[end:end + 1].isspace():
             end += 1
@@ -31,23 +30,28 @@ def read_pgm(path):
     return width, height, data[pos + 1:pos + 1 + width * height]
 
 
+def score(screen, screen_width, top, expected):
+    width, height, ink = expected
+    both = either = 0
+    # Linear filtering blends neighbouring texel rows at the stretch: each screen row is
+    # three quarters one texel row, so a 160 threshold sees that row.
+    for y in range(height * 2):
+        line = (top + y) * screen_width
+        for x in range(width):
+            want = ink[(y // 2) * width + x] > 127
+            got = screen[line + x] > 160
+            both += want and got
+            either += want or got
+    return both / either if either else 0.0
+
+
 def main():
-    sw, _, screen = read_pgm(sys.argv[1])
-    ew, eh, expected = read_pgm(sys.argv[2])
-    top = int(sys.argv[3])
-    agree = total = ink = 0
-    # Linear filtering blends neighbouring texel rows at the stretch; the middle of each
-    # pair of screen rows is three quarters one texel row, so judge with a 50% threshold.
-    for y in range(eh * 2):
-        for x in range(ew):
-            want = expected[(y // 2) * ew + x] > 127
-            got = screen[(top + y) * sw + x] > 160
-            ink += want
-            total += 1
-            agree += want == got
-    score = agree / total
-    print(f"text match {score:.4f} ({ink} ink pixels expected)")
-    sys.exit(0 if score >= 0.97 and ink > 0 else 1)
+    screen_width, _, screen = read_pgm(sys.argv[1])
+    top = int(sys.argv[2])
+    scores = [score(screen, screen_width, top, read_pgm(p)) for p in sys.argv[3:]]
+    best = max(range(len(scores)), key=scores.__getitem__)
+    print(best, f"{scores[best]:.3f}")
+    sys.exit(0 if scores[best] >= 0.9 else 1)
 
 
 main()
