@@ -154,6 +154,7 @@ int Run(const Options& options, Clock::time_point mainStart) {
         }
     }
     run.peakRssKb = PeakRssKb();
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);  // closes the display the way the game does
     if (options.json) {
         bench::PrintJson(std::cout, run, levels);
     } else {
