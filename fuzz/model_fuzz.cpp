@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -17,11 +16,20 @@
 namespace {
 
 const std::string& ScratchPath() {
-    static const std::string path = [] {
-        std::atexit([] { std::remove(ScratchPath().c_str()); });
-        return "/tmp/startug-model-fuzz-" + std::to_string(getpid());
-    }();
+    static const std::string path = "/tmp/startug-model-fuzz-" + std::to_string(getpid());
     return path;
+}
+
+// libFuzzer may end the process without running exit handlers, so the file goes each run.
+bool LoadScratch(Model& model) {
+    bool loaded = true;
+    try {
+        model.load(ScratchPath());
+    } catch (const std::runtime_error&) {
+        loaded = false;
+    }
+    std::remove(ScratchPath().c_str());
+    return loaded;
 }
 
 bool Finite(const Vect3d& v) {
@@ -59,9 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, file);
     std::fclose(file);
     Model model;
-    try {
-        model.load(ScratchPath());
-    } catch (const std::runtime_error&) {
+    if (!LoadScratch(model)) {
         return 0;
     }
     CheckDrawable(model);
