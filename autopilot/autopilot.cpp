@@ -36,6 +36,8 @@ constexpr double ReleaseTolerance = 0.06;
 constexpr double CloseEnough = 0.25;
 constexpr double ClearSpeed = 0.03;    // sideways, relative to the released star
 constexpr double ClearDistance = 2.4;  // from the released star's path
+// A star this slow has under a fifth of a unit left to drift.
+constexpr double SettledSpeed = 0.001;
 // The beam goes on only with the ship this close to its towing spot, the star this far from
 // the ship's centre, the ship this close to the line the star should take (degrees) and the
 // nose this close to pointing along it (degrees), so that thrust can hold the ship off.
@@ -126,11 +128,7 @@ Inputs Autopilot::decide(const GameManager& manager) {
     if (!world.shipAlive) return {};
     const StarView* star = Find(world, star_);
     if (star == nullptr) phase_ = Phase::Idle;
-    if (phase_ == Phase::Clear &&
-        DistanceToSegment(world.ship.pos, star->pos, StoppingPoint(star->pos, star->vel)) >=
-            ClearDistance) {
-        phase_ = Phase::Idle;
-    }
+    if (phase_ == Phase::Clear && cleared(world, *star)) phase_ = Phase::Idle;
     if (phase_ == Phase::Idle && chooseTask(world)) {
         phase_ = Phase::Tow;
         star = Find(world, star_);
@@ -192,6 +190,14 @@ HelmOrder Autopilot::tow(const WorldView& world, const StarView& star) {
         order.beamTarget = star.object;
     }
     return order;
+}
+
+// Out of the released star's way, or the star has all but stopped (a ship boxed in
+// beside its resting place then finds its way out as it flies on).
+bool Autopilot::cleared(const WorldView& world, const StarView& star) const {
+    return DistanceToSegment(world.ship.pos, star.pos, StoppingPoint(star.pos, star.vel)) >=
+               ClearDistance ||
+           Length(star.vel) < SettledSpeed;
 }
 
 HelmOrder Autopilot::clear(const StarView& star) {

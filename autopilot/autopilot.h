@@ -45,6 +45,7 @@ class Autopilot {
 
     bool chooseTask(const WorldView& world);
     HelmOrder tow(const WorldView& world, const StarView& star);
+    bool cleared(const WorldView& world, const StarView& star) const;
     HelmOrder clear(const StarView& star);
     HelmOrder hold(const WorldView& world);
 };
