@@ -3,12 +3,14 @@
 #include "game.h"
 #include "gamemanager.h"
 #include "ship.h"
+#include "star.h"
 #include "utils.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -47,6 +49,42 @@ void ExpectSameBits(const Vect3d& a, const Vect3d& b, const char* what, size_t o
     EXPECT_EQ(Bits(a.y), Bits(b.y)) << what << ".y of object " << object;
     EXPECT_EQ(Bits(a.z), Bits(b.z)) << what << ".z of object " << object;
 }
+
+// A rougher world than the level table: every star moved up to half a unit from its place
+// before the start, the pointer off by up to ten pixels and one button press in five lost.
+// The autopilot must still win: it flies by what it sees, not by a memorised run.
+class RoughFlight : public ::testing::TestWithParam<int> {};
+
+TEST_P(RoughFlight, IsWonWithStarsDisplacedAndAShakyHand) {
+    const int level = GetParam();
+    std::mt19937 rng(20261208u + static_cast<unsigned>(level));
+    auto offset = [&rng](int range) { return static_cast<int>(rng() % (2 * range + 1)) - range; };
+    LevelRun run(level);
+    for (GameObject* o : run.manager.newObjects) {
+        if (dynamic_cast<Star*>(o) == nullptr) continue;
+        o->pos.x += offset(50) / 100.0;
+        o->pos.y += offset(50) / 100.0;
+    }
+    const int stars = run.starsAlive();
+    autopilot::Autopilot pilot;
+    while (!run.over() && run.ticks < TickBudget) {
+        autopilot::Inputs in = pilot.decide(run.manager);
+        in.mouseX += offset(10);
+        in.mouseY += offset(10);
+        if (rng() % 5 == 0) in.buttons = 0;
+        run.tick(in);
+    }
+    std::printf("level %d, rough: won at tick %ld, fuel left %d\n", level, run.ticks,
+                playerInfo.fuel);
+    EXPECT_TRUE(playerInfo.levelComplete);
+    EXPECT_EQ(run.starsAlive(), stars);
+    EXPECT_FALSE(run.shipEverDestroyed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, RoughFlight, ::testing::Values(2, 3),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Level" + std::to_string(info.param);
+                         });
 
 // The whole state a run can leave behind, compared exactly: a replay that differs in any
 // bit means the autopilot changed the game some other way than through its inputs.
