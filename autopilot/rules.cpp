@@ -33,7 +33,7 @@ double SteeredHeading(double heading, const Vect3d& shipPos, Pointer pointer) {
     double diff = target - heading;
     if (diff < -180) diff += 360;
     if (diff > 180) diff -= 360;
-    if (std::fabs(diff) > static_cast<double>(2.9f)) {
+    if (std::fabs(diff) > SnapAngle) {
         heading += diff > 0 ? TurnRate : -TurnRate;
     } else {
         heading = target;
@@ -62,11 +62,12 @@ int BeamTarget(const Vect3d& shipPos, double heading, const std::vector<StarView
 }
 
 Vect3d StoppingPoint(const Vect3d& pos, const Vect3d& vel) {
-    // Friction stops a star once its speed is 1e-4 or less, a hair short of the full sum.
+    // Friction stops a star once its speed is about 1e-4, a hair short of the full sum.
+    const double stop = std::sqrt(StopSquared);
     const double speed = Length(vel);
-    if (speed <= 1e-4) return pos;
+    if (speed <= stop) return pos;
     // The move that brings the speed to the limit still happens.
-    const double moves = std::ceil(std::log(1e-4 / speed) / std::log(StarKeep)) + 1;
+    const double moves = std::ceil(std::log(stop / speed) / std::log(StarKeep)) + 1;
     return pos + vel * ((1 - std::pow(StarKeep, moves)) / (1 - StarKeep));
 }
 

@@ -23,6 +23,10 @@ constexpr double StarStarContact = 2 * StarRadius;
 constexpr double BeamReach = 3.5;               // from the ship's centre
 constexpr double GoalCatch = 1.2 - StarRadius;  // a star centre this close fills a goal
 constexpr double TurnRate = 3;                  // degrees per tick
+// A turn this small or smaller snaps onto the pointer at once (a float in the game).
+constexpr double SnapAngle = static_cast<double>(2.9f);
+// Friction stops a body outright once its squared speed is this or less (a float too).
+constexpr double StopSquared = static_cast<double>(1e-8f);
 // Each beam tick moves the point where the star will come to rest this far toward the ship.
 constexpr double RestShiftPerBeamTick = StarPull / (1 - StarKeep);
 

@@ -31,18 +31,20 @@ struct Traffic {
 
 double TurnToward(double heading, double aim) {
     const double diff = AngleDifference(aim, heading);
-    if (std::fabs(diff) <= static_cast<double>(2.9f)) return aim;
+    if (std::fabs(diff) <= SnapAngle) return aim;
     return heading + (diff > 0 ? TurnRate : -TurnRate);
 }
 
 void Move(ShipState& s) {
     s.pos += s.vel;
-    s.vel = s.vel.lengthSquared() > static_cast<double>(1e-8f) ? s.vel * ShipKeep : Vect3d();
+    s.vel = s.vel.lengthSquared() > StopSquared ? s.vel * ShipKeep : Vect3d();
 }
 
 Traffic Predict(const WorldView& world, const ShipState& ship, int towed, const Vect3d& tug) {
     Traffic t;
-    const double reach = Length(ship.vel) / (1 - ShipKeep) + 0.04 * Horizon;
+    // The farthest any escape can carry the ship: all its speed and all the escape's thrust,
+    // spent without friction's end.
+    const double reach = (Length(ship.vel) + EscapeThrustTicks * Thrust) / (1 - ShipKeep);
     for (int i = 0; i < static_cast<int>(world.stars.size()); ++i) {
         const StarView& s = world.stars[i];
         Vect3d vel = s.vel + (i == towed ? tug : Vect3d());
