@@ -26,19 +26,15 @@ constexpr int SlotOf[] = {
     ResourceManager::TractorTexture,
 };
 
-void ExpectNothingLoaded(const ResourceManager& manager) {
+// The global is built the same way during static initialisation (other tests fill it).
+TEST(ResourceManager, StartsWithNineEmptyTextureSlotsAndNoModelsOrSamples) {
+    const ResourceManager manager;
     EXPECT_EQ(manager.textures, std::vector<int>(9, 0));
     EXPECT_TRUE(manager.models.empty());
     EXPECT_TRUE(manager.samples.empty());
     EXPECT_EQ(manager.gameFont, nullptr);
     EXPECT_EQ(manager.getFont(), font);
 }
-
-TEST(ResourceManager, StartsWithNineEmptyTextureSlotsAndNoModelsOrSamples) {
-    ExpectNothingLoaded(ResourceManager());
-}
-
-TEST(ResourceManager, GlobalIsReadyBeforeTheProgramStarts) { ExpectNothingLoaded(resourceManager); }
 
 TEST(ResourceManager, GetFontPrefersTheLoadedFont) {
     ResourceManager manager;
