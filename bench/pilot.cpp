@@ -21,14 +21,14 @@ namespace {
 constexpr double TowDistance =
     2.6;                           // world units; the beam reaches 3.5, ship and star touch at 1.3
 constexpr double TooClose = 2.0;   // the beam lets go nearer than this, or they would meet
-constexpr double Escape = 2.4;     // a star in tow closing in this far makes the ship speed up
+constexpr double Escape = 2.4;     // a star in tow closing in this far: the ship gets away
 constexpr double KeepClear = 2.2;  // other stars are kept at least this far from the ship
 constexpr double TowPointReached = 0.8;
 constexpr double BehindCosine = -0.5;    // the star counts as behind within 60 degrees of the tail
 constexpr double FacingCosine = 0.9;     // thrust only within 25 degrees of the aim
 constexpr double CruiseSpeed = 0.06;     // world units per tick; no thrust above it
 constexpr double ApproachSpeed = 0.012;  // within ApproachDistance: coasts under 1 unit
-constexpr double ApproachDistance = 4.0;
+constexpr double ApproachDistance = 2.5;
 constexpr double TowSpeed = 0.02;
 constexpr double Overshoot = 1.0;     // world units past the goal the ship aims for
 constexpr int BurstPeriod = 48;       // ticks
@@ -144,13 +144,23 @@ bool Behind(const Ship& ship, const Vect3d& target) {
     return Dot(Unit(target - ship.pos), Nose(ship)) < BehindCosine;
 }
 
+// Away from a star that came too near, tail first to it.
+MouseInput Flee(const GameManager& manager, const Ship& ship, const GameObject& threat) {
+    const Vect3d away = ship.pos + Unit(ship.pos - threat.pos) * 3;
+    const bool thrust = Facing(ship, away) && ship.vel.length() < CruiseSpeed;
+    return PointAt(manager, away, thrust ? 1 : 0);
+}
+
 // Turns toward the goal first; the beam pulls only once the star is behind the tail.
 MouseInput Tow(const GameManager& manager, const Ship& ship, const GameObject& star,
                const Goal& goal) {
     const Vect3d aim = goal.pos + Unit(goal.pos - star.pos) * Overshoot;
     const double dist = (star.pos - ship.pos).length();
+    if (dist < Escape) {
+        return Flee(manager, ship, star);  // the star is catching up
+    }
     const bool pull = Behind(ship, star.pos) && dist > TooClose;
-    const bool thrust = Facing(ship, aim) && (ship.vel.length() < TowSpeed || dist < Escape);
+    const bool thrust = Facing(ship, aim) && ship.vel.length() < TowSpeed;
     return PointAt(manager, aim, (pull ? 2 : 0) | (thrust ? 1 : 0));
 }
 
@@ -160,13 +170,6 @@ MouseInput Approach(const GameManager& manager, const Ship& ship, const Vect3d& 
     const double limit = dist > ApproachDistance ? CruiseSpeed : ApproachSpeed;
     const bool thrust = burst && Facing(ship, towPoint) && ship.vel.length() < limit;
     return PointAt(manager, towPoint, thrust ? 1 : 0);
-}
-
-// Away from a star that came too near, tail first to it.
-MouseInput Flee(const GameManager& manager, const Ship& ship, const GameObject& threat) {
-    const Vect3d away = ship.pos + Unit(ship.pos - threat.pos) * 3;
-    const bool thrust = Facing(ship, away) && ship.vel.length() < CruiseSpeed;
-    return PointAt(manager, away, thrust ? 1 : 0);
 }
 
 class ScriptedPilot : public Pilot {

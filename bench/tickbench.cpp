@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr int CycleTicks = 500;   // 10 s of play, all objects still alive; then it starts again
+constexpr int CycleTicks = 400;   // 8 s of play with every object alive; then it starts again
 constexpr int WarmupTicks = 100;  // particle lists reach their working size within these
 
 // One level played from its start with the scripted input, again and again. The input is
