@@ -4,7 +4,9 @@
 #include "game.h"
 #include "gamemanager.h"
 #include "pilot.h"
+#include "resources.h"
 #include "ship.h"
+#include "starfield.h"
 #include "utils.h"
 
 #include <GL/gl.h>
@@ -96,17 +98,31 @@ void RecordFrame(GLuint list, GameManager& manager) {
     glEndList();
 }
 
+// Textures that live longer than a frame: the loaded ones and the star field's.
+bool OutlivesFrame(GLuint name, const GameManager& manager) {
+    const std::vector<int>& loaded = resourceManager.textures;
+    if (std::find(loaded.begin(), loaded.end(), static_cast<int>(name)) != loaded.end()) {
+        return true;
+    }
+    return std::any_of(manager.objects.begin(), manager.objects.end(), [name](GameObject* o) {
+        const auto* field = dynamic_cast<const StarField*>(o);
+        return field != nullptr && field->fieldTexture == name;
+    });
+}
+
 // The HUD makes a texture and deletes it inside the frame. Texture names are made and
 // deleted at once, outside any list, so the recording keeps the binding of a deleted name
 // and the upload into it; the replay therefore brings the texture back and uploads the HUD
-// line again, as the frame did. Deleting it afterwards, as the frame does, keeps the
-// replays from piling up textures.
-void ReplayFrame(GLuint list) {
+// line again, as the frame did. The HUD is the frame's last binding: deleting what is
+// bound after the replay, as the frame does, keeps the replays from piling up textures.
+void ReplayFrame(GLuint list, const GameManager& manager) {
     glCallList(list);
-    GLint hudTexture = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &hudTexture);
-    const auto name = static_cast<GLuint>(hudTexture);
-    glDeleteTextures(1, &name);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    const auto name = static_cast<GLuint>(bound);
+    if (name != 0 && !OutlivesFrame(name, manager)) {
+        glDeleteTextures(1, &name);
+    }
 }
 
 // Draws the frame, then replays its recording, and says how far the two pictures differ.
@@ -116,7 +132,7 @@ PixelDifference ReplayAgainstFrame(GLuint list, GameManager& manager) {
     ReadFrame(drawn);
     Flip();
     RecordFrame(list, manager);
-    ReplayFrame(list);
+    ReplayFrame(list, manager);
     ReadFrame(replayed);
     Flip();
     return Compare(drawn, replayed);
@@ -168,7 +184,7 @@ class LevelMeter {
             const double frameMs = timedFrame(manager);
             const std::uint64_t drawAllocations = AllocationCount() - beforeDraw;
             RecordFrame(list_, manager);
-            const double floorMs = timedReplay();
+            const double floorMs = timedReplay(manager);
             const double clearMs = timedClear();
             if (measured) {
                 samples_.tickUs.push_back(tickUs);
@@ -197,9 +213,9 @@ class LevelMeter {
         return Ms(start, Clock::now());
     }
 
-    double timedReplay() const {
+    double timedReplay(const GameManager& manager) const {
         const auto start = Clock::now();
-        ReplayFrame(list_);
+        ReplayFrame(list_, manager);
         glFinish();
         Flip();
         return Ms(start, Clock::now());
