@@ -299,18 +299,19 @@ void InitProjection(GameManager& manager) {
     glClearDepth(1.0);
 }
 
-std::string HudLine(int goalsFilled, int numGoals, int fuel) {
-    char text[64];
-    std::snprintf(text, sizeof text, "COMPLETE: %d / %d  FUEL:%04d", goalsFilled, numGoals, fuel);
-    return text;
+HudText HudLine(int goalsFilled, int numGoals, int fuel) {
+    HudText line;
+    std::snprintf(line.text, sizeof line.text, "COMPLETE: %d / %d  FUEL:%04d", goalsFilled,
+                  numGoals, fuel);
+    return line;
 }
 
 void RenderHud(GameManager& manager) {
     const int white = makecol(255, 255, 255);
     clear_to_color(hudBmp, 0);
-    const std::string line =
+    const HudText line =
         HudLine(manager.goalsFilled, static_cast<int>(manager.goals.size()), playerInfo.fuel);
-    textout_ex(hudBmp, resourceManager.getFont(), line.c_str(), 0, 0, white, 0);
+    textout_ex(hudBmp, resourceManager.getFont(), line.text, 0, 0, white, 0);
     const GLuint texture = allegro_gl_make_texture_ex(AGL_TEXTURE_FLIP, hudBmp, GL_LUMINANCE8);
     glBindTexture(GL_TEXTURE_2D, texture);
     glColor3f(1, 1, 1);

@@ -2,7 +2,6 @@
 
 #include <allegro.h>
 
-#include <string>
 
 class GameManager;
 
@@ -50,4 +49,8 @@ void DrawFrame(GameManager& manager);
 void InitLevel(GameManager& manager);
 void InitProjection(GameManager& manager);
 void RenderHud(GameManager& manager);
-std::string HudLine(int goalsFilled, int numGoals, int fuel);
+// The HUD line, formatted in place: the frame loop allocates nothing for it.
+struct HudText {
+    char text[64];
+};
+HudText HudLine(int goalsFilled, int numGoals, int fuel);

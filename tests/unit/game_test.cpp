@@ -217,10 +217,10 @@ TEST_F(Shell, EscInALevelEndsTheGameWithoutTheWinScreen) {
 }
 
 TEST_F(Shell, HudLineShowsGoalsAndFourDigitFuel) {
-    EXPECT_EQ(HudLine(0, 1, 350), "COMPLETE: 0 / 1  FUEL:0350");
-    EXPECT_EQ(HudLine(12, 12, 4000), "COMPLETE: 12 / 12  FUEL:4000");
-    EXPECT_EQ(HudLine(3, 6, 12345), "COMPLETE: 3 / 6  FUEL:12345");
-    EXPECT_EQ(HudLine(0, 6, 0), "COMPLETE: 0 / 6  FUEL:0000");
+    EXPECT_STREQ(HudLine(0, 1, 350).text, "COMPLETE: 0 / 1  FUEL:0350");
+    EXPECT_STREQ(HudLine(12, 12, 4000).text, "COMPLETE: 12 / 12  FUEL:4000");
+    EXPECT_STREQ(HudLine(3, 6, 12345).text, "COMPLETE: 3 / 6  FUEL:12345");
+    EXPECT_STREQ(HudLine(0, 6, 0).text, "COMPLETE: 0 / 6  FUEL:0000");
 }
 
 }  // namespace
