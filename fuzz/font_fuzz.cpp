@@ -3,6 +3,7 @@
 // inside Allegro on an accepted file is a hole in the check; so is an accepted file that
 // gives no font, or a font without glyphs or with a height of no glyph.
 #include "imagecheck.h"
+#include "scratchfile.h"
 
 #include <allegro.h>
 
@@ -11,27 +12,17 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-// Written and removed on every run (a timed-out run ends without exit handlers), so kept in
-// memory where the system has a RAM-backed directory: on disk that costs more than the run.
-const std::string& ScratchPath() {
-    static const std::string path = [] {
-        const char* dir = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
-        // load_font picks the bitmap-font reader by this extension.
-        return std::string(dir) + "/startug-font-fuzz-" + std::to_string(getpid()) + ".pcx";
-    }();
-    return path;
-}
+// load_font picks the bitmap-font reader by the extension.
+const ScratchFile scratch("font-fuzz", ".pcx");
 
 // What loadAll does for the font.
 void CheckAndLoad() {
-    if (!CheckFontFile(ScratchPath(), nullptr)) return;
-    FONT* font = load_font(ScratchPath().c_str(), nullptr, nullptr);
+    if (!CheckFontFile(scratch.path(), nullptr)) return;
+    FONT* font = load_font(scratch.path().c_str(), nullptr, nullptr);
     // One range from character 32 with a glyph per box, at least one box.
     if (font == nullptr || get_font_ranges(font) != 1 || get_font_range_begin(font, 0) != 32 ||
         get_font_range_end(font, 0) < 32 || text_height(font) < 1 || text_height(font) > 4096) {
@@ -50,11 +41,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::FILE* file = std::fopen(ScratchPath().c_str(), "wb");
-    if (file == nullptr) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
-    CheckAndLoad();
-    std::remove(ScratchPath().c_str());
+    const ScratchFile::Input input(scratch, data, size);
+    if (input.written()) CheckAndLoad();
     return 0;
 }

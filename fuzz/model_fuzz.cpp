@@ -3,6 +3,7 @@
 // any other exception, or an accepted model with an index outside its vertex table or a
 // non-finite value that drawing would use is a finding.
 #include "model.h"
+#include "scratchfile.h"
 
 #include <cmath>
 #include <cstddef>
@@ -15,21 +16,15 @@
 
 namespace {
 
-const std::string& ScratchPath() {
-    static const std::string path = "/tmp/startug-model-fuzz-" + std::to_string(getpid());
-    return path;
-}
+const ScratchFile scratch("model-fuzz", ".model");
 
-// libFuzzer may end the process without running exit handlers, so the file goes each run.
 bool LoadScratch(Model& model) {
-    bool loaded = true;
     try {
-        model.load(ScratchPath());
+        model.load(scratch.path());
     } catch (const std::runtime_error&) {
-        loaded = false;
+        return false;
     }
-    std::remove(ScratchPath().c_str());
-    return loaded;
+    return true;
 }
 
 bool Finite(const Vect3d& v) {
@@ -60,14 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The short-polygon warnings would only slow the run down.
     static const bool quiet = (std::cerr.rdbuf(nullptr), true);
     (void)quiet;
-    std::FILE* file = std::fopen(ScratchPath().c_str(), "wb");
-    if (file == nullptr) {
-        return 0;
-    }
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    const ScratchFile::Input input(scratch, data, size);
     Model model;
-    if (!LoadScratch(model)) {
+    if (!input.written() || !LoadScratch(model)) {
         return 0;
     }
     CheckDrawable(model);
