@@ -5,6 +5,7 @@
 #include "ship.h"
 #include "star.h"
 #include "starfield.h"
+#include "worldtest.h"
 
 #include <gtest/gtest.h>
 
@@ -82,17 +83,8 @@ TEST(LevelTable, Level3RepeatsLevel2AndAddsSixStars) {
                                    {6, 3}});
 }
 
-class LevelSetupTest : public ::testing::Test {
+class LevelSetupTest : public WorldTest {
   protected:
-    GameManager manager;
-
-    void SetUp() override {
-        playerInfo = PlayerInfo();
-        mouse_b = 0;
-        glrec::Reset();
-    }
-    void TearDown() override { playerInfo = PlayerInfo(); }
-
     void ExpectFreshLevel1() {
         EXPECT_EQ(playerInfo.fuel, 350);
         EXPECT_FALSE(playerInfo.levelFailed);

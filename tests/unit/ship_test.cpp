@@ -6,6 +6,7 @@
 #include "resources.h"
 #include "star.h"
 #include "utils.h"
+#include "worldtest.h"
 
 #include <GL/gl.h>
 #include <allegro.h>
@@ -21,25 +22,18 @@ constexpr double DegToRad = 0.017453292519943295;
 
 // A ship at the origin, heading 0 (+y), at rest, with the pointer on its centre so it
 // keeps its heading; the manager owns it and everything added with AddStar.
-class ShipTest : public ::testing::Test {
+class ShipTest : public WorldTest {
   protected:
-    GameManager manager;
     Ship* ship = new Ship();
 
     void SetUp() override {
-        playerInfo = PlayerInfo();
+        WorldTest::SetUp();
         playerInfo.fuel = 100;
-        mouse_b = 0;
         ship->manager = &manager;
         ship->heading = 0;
         manager.objects.push_back(ship);
         manager.ship = ship;
         PointAt(0, 0);
-        glrec::Reset();
-    }
-    void TearDown() override {
-        mouse_b = 0;
-        playerInfo = PlayerInfo();
     }
 
     void PointAt(float x, float y) {
@@ -51,13 +45,7 @@ class ShipTest : public ::testing::Test {
         PointAt(static_cast<float>(2 * std::sin(degrees * DegToRad)),
                 static_cast<float>(2 * std::cos(degrees * DegToRad)));
     }
-    Star* AddStar(double x, double y) {
-        auto* star = new Star();
-        star->manager = &manager;
-        star->pos = Vect3d(x, y, 0);
-        manager.objects.push_back(star);
-        return star;
-    }
+    Star* AddStar(double x, double y) { return WorldTest::AddStar(x, y, manager.objects); }
 };
 
 TEST(ShipConstructor, StartsAtRestAtTheOriginWithTheNoseAt45Degrees) {

@@ -6,6 +6,7 @@
 #include "resources.h"
 #include "ship.h"
 #include "utils.h"
+#include "worldtest.h"
 
 #include <GL/gl.h>
 #include <allegro.h>
@@ -15,24 +16,9 @@
 namespace {
 
 // Stars owned by a manager whose ship is far away (or absent), ticked one by one.
-class StarTest : public ::testing::Test {
+class StarTest : public WorldTest {
   protected:
-    GameManager manager;
-
-    void SetUp() override {
-        playerInfo = PlayerInfo();
-        mouse_b = 0;
-        glrec::Reset();
-    }
-    void TearDown() override { playerInfo = PlayerInfo(); }
-
-    Star* AddStar(double x, double y) {
-        auto* star = new Star();
-        star->manager = &manager;
-        star->pos = Vect3d(x, y, 0);
-        manager.newObjects.push_back(star);
-        return star;
-    }
+    Star* AddStar(double x, double y) { return WorldTest::AddStar(x, y, manager.newObjects); }
 };
 
 TEST(StarConstructor, DrawsOneRandomNumberForItsSpin) {
