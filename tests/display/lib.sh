@@ -44,6 +44,20 @@ run_to_end() {
     [ "$EXIT_STATUS" -ne 124 ] || fail "the program hung"
 }
 
+# The last run reported MESSAGE in the game's report format, did not crash, and exited 1.
+expect_reported_failure() {
+    local message=$1
+    grep -qxF "Unexpected exception:$message" "$GAME_LOG" || fail "no report of '$message'"
+    ! grep -q "Shutting down Allegro due to signal" "$GAME_LOG" || fail "the program crashed"
+    [ "$EXIT_STATUS" -eq 1 ] || fail "exit status $EXIT_STATUS after reporting '$message', not 1"
+}
+
+# The last run ended normally: exit status 0 and no report. WHAT names the run.
+expect_normal_end() {
+    [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after $1, not 0"
+    ! grep -q "Unexpected exception" "$GAME_LOG" || fail "$1 reported a failure"
+}
+
 # Starts the program in the background in DIR; waits for its window and focuses it.
 start_game() {
     local dir=$1
