@@ -47,15 +47,7 @@ class RealDisplay : public ::testing::Test {
         if (manager_.gameFont != nullptr) destroy_font(manager_.gameFont);
     }
 
-    // Loads everything; returns the failure message, empty on success.
-    std::string loadAll() {
-        try {
-            manager_.loadAll();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "";
-    }
+    std::string loadAll() { return gamedata::LoadAllMessage(manager_); }
 
     void writeImage(const char* name, int width, int height) {
         fs::remove(dir_.path() / name);

@@ -4,11 +4,14 @@
 // font) with Allegro's own writers, so loader tests do not depend on the real art.
 // Header-only: shared by the unit tests and the real-display tests.
 
+#include "resources.h"
+
 #include <allegro.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <stdlib.h>
 #include <string>
 #include <system_error>
@@ -71,6 +74,16 @@ inline void WriteGameData(const std::filesystem::path& dir) {
     for (const TextureFile& t : Textures) WriteImage(dir / t.name, t.width, t.height, t.depth);
     std::ofstream(dir / ModelFile) << ModelText;
     WriteFont(dir / FontFile);
+}
+
+// Runs the manager's loadAll; returns its failure message, empty on success.
+inline std::string LoadAllMessage(ResourceManager& manager) {
+    try {
+        manager.loadAll();
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
 }
 
 // A fresh temporary directory that is the working directory while the object lives.

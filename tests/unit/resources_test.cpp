@@ -58,15 +58,7 @@ class GameData : public ::testing::Test {
 
     void remove(const char* name) { std::filesystem::remove(dir_.path() / name); }
 
-    // Loads everything; returns the failure message, empty on success.
-    std::string loadAll() {
-        try {
-            manager_.loadAll();
-        } catch (const std::runtime_error& e) {
-            return e.what();
-        }
-        return "";
-    }
+    std::string loadAll() { return gamedata::LoadAllMessage(manager_); }
 
     const int conversion_ = get_color_conversion();
     gamedata::TempWorkingDir dir_;
