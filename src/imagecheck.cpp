@@ -1,31 +1,29 @@
 #include "imagecheck.h"
 
 #include <algorithm>
-#include <fstream>
+#include <climits>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
-// Largest side we hand to Allegro, in pixels. It keeps every size product Allegro
-// computes in an int far from overflow, and a whole image at most 64 MiB.
-constexpr std::size_t MaxSide = 4096;
-static_assert(MaxSide * MaxSide * 4 <= std::size_t{64} << 20, "a 32-bit image fits in 64 MiB");
+// Allegro sizes a bitmap as (width * height + 1) * bytes per pixel in an int; AllegroGL and
+// our own conversion work on copies of up to 4 bytes a pixel. Past this count that product
+// overflows.
+constexpr std::size_t MaxPixels = INT_MAX / 4 - 1;
 
 constexpr std::size_t TgaHeaderBytes = 18;
-constexpr unsigned TgaUncompressed = 2;
-constexpr unsigned TgaRunLength = 10;
+constexpr unsigned TgaColourMapped = 1, TgaTrueColour = 2, TgaGreyscale = 3;
+constexpr unsigned TgaRunLengthBit = 8;
 constexpr unsigned TgaRunFlag = 0x80;
-// The longest TGA the check ever needs: header, 255 id bytes and run-length data where
-// every 4-byte pixel is a packet of its own.
-constexpr std::size_t MaxTgaBytes = TgaHeaderBytes + 255 + MaxSide * MaxSide * 5;
+// Allegro reads the colour map into a 256-entry stack array, whatever the header says.
+constexpr std::size_t TgaMaxColourMap = 256;
 
 constexpr std::size_t PcxHeaderBytes = 128;
 constexpr unsigned PcxRunMarker = 0xC0;  // top two bits set: a run, its length in the other six
-constexpr unsigned char PcxPaletteMarker = 0x0C;
-constexpr std::size_t PcxPaletteBytes = 1 + 256 * 3;
-// The longest PCX the check ever needs: every byte of 3 full planes written as a run of
-// one, then the palette.
-constexpr std::size_t MaxPcxBytes = PcxHeaderBytes + MaxSide * MaxSide * 3 * 2 + PcxPaletteBytes;
 
 bool Fail(std::string* why, const char* reason) {
     if (why != nullptr) *why = reason;
@@ -34,19 +32,38 @@ bool Fail(std::string* why, const char* reason) {
 
 std::size_t Le16(const unsigned char* p) { return p[0] | std::size_t{p[1]} << 8; }
 
-// Reads no more than maxBytes from the start of the file: the checks never look further,
-// so a huge file costs no more than a valid one.
-bool ReadPrefix(const std::string& fileName, std::size_t maxBytes,
-                std::vector<unsigned char>* bytes) {
-    std::ifstream in(fileName, std::ios::binary | std::ios::ate);
-    const std::streamoff length = in.tellg();
-    if (!in || length < 0) return false;
-    in.seekg(0);
-    bytes->resize(std::min(static_cast<std::size_t>(length), maxBytes));
-    in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
-    bytes->resize(static_cast<std::size_t>(in.gcount()));
-    return true;
-}
+// A whole file, mapped rather than read: a check walks all of a large image's data without
+// holding a copy of it.
+class MappedFile {
+  public:
+    explicit MappedFile(const std::string& fileName) {
+        const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat info {};
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+            size_ = static_cast<std::size_t>(info.st_size);
+            void* mapped =
+                size_ == 0 ? nullptr : mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+            opened_ = mapped != MAP_FAILED;
+            if (opened_) data_ = static_cast<const unsigned char*>(mapped);
+        }
+        close(fd);
+    }
+    ~MappedFile() {
+        if (data_ != nullptr) munmap(const_cast<unsigned char*>(data_), size_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    bool opened() const { return opened_; }
+    const unsigned char* data() const { return data_; }
+    std::size_t size() const { return size_; }
+
+  private:
+    const unsigned char* data_ = nullptr;
+    std::size_t size_ = 0;
+    bool opened_ = false;
+};
 
 // Walks the run-length packets of every row without decoding them. A packet that runs past
 // the end of its row makes Allegro write past the end of the bitmap.
@@ -68,13 +85,75 @@ bool CheckTgaPackets(const unsigned char* data, std::size_t size, std::size_t wi
     return true;
 }
 
-// One PCX decoded into a mask of its border pixels, the grid lines of a bitmap font.
+// The fields of a TGA header that decide how Allegro reads the rest.
+struct TgaHeader {
+    explicit TgaHeader(const unsigned char* data)
+        : idBytes(data[0]),
+          mapType(data[1]),
+          imageType(data[2] & ~TgaRunLengthBit),
+          runLength((data[2] & TgaRunLengthBit) != 0),
+          mapOrigin(Le16(data + 3)),
+          mapLength(Le16(data + 5)),
+          mapBits(data[7]),
+          width(Le16(data + 12)),
+          height(Le16(data + 14)),
+          bitsPerPixel(data[16]) {}
+
+    std::size_t mapBytes() const { return mapType == 1 ? mapLength * ((mapBits + 7) / 8) : 0; }
+    std::size_t pixelBytes() const { return (bitsPerPixel + 7) / 8; }
+
+    unsigned idBytes, mapType, imageType;
+    bool runLength;
+    std::size_t mapOrigin, mapLength;
+    unsigned mapBits;
+    std::size_t width, height;
+    unsigned bitsPerPixel;
+};
+
+// Allegro reads map entries of 16, 24 and 32 bits, each into the palette entry of its own
+// position: other sizes, or a map that starts past entry 0, come out in the wrong colours.
+bool CheckTgaColourMap(const TgaHeader& h, std::string* why) {
+    if (h.mapType != 1) return Fail(why, "colour-mapped image without a colour map");
+    if (h.bitsPerPixel != 8) return Fail(why, "colour-mapped image not 8 bits per pixel");
+    if (h.mapLength == 0) return Fail(why, "colour map empty");
+    if (h.mapOrigin != 0) return Fail(why, "colour map not starting at entry 0");
+    if (h.mapBits != 16 && h.mapBits != 24 && h.mapBits != 32) {
+        return Fail(why, "colour map entries not 16, 24 or 32 bits");
+    }
+    return true;
+}
+
+bool CheckTgaLayout(const TgaHeader& h, std::string* why) {
+    if (h.mapType > 1) return Fail(why, "unknown colour map type");
+    if (h.mapType == 1 && h.mapLength > TgaMaxColourMap) {
+        return Fail(why, "colour map longer than 256 entries");
+    }
+    switch (h.imageType) {
+        case TgaColourMapped:
+            return CheckTgaColourMap(h, why);
+        case TgaTrueColour:
+            if (h.mapType != 0) return Fail(why, "colour map beside true-colour pixels");
+            if (h.bitsPerPixel != 15 && h.bitsPerPixel != 16 && h.bitsPerPixel != 24 &&
+                h.bitsPerPixel != 32) {
+                return Fail(why, "true colour not 15, 16, 24 or 32 bits per pixel");
+            }
+            return true;
+        case TgaGreyscale:
+            if (h.mapType != 0) return Fail(why, "colour map beside greyscale pixels");
+            if (h.bitsPerPixel != 8) return Fail(why, "greyscale not 8 bits per pixel");
+            return true;
+        default:
+            return Fail(why, "not a colour-mapped, true-colour or greyscale image");
+    }
+}
+
+// One PCX decoded into a mask of its border pixels, the grid lines of a bitmap font. The
+// decoding follows Allegro's: a run of length zero adds nothing, and what a run holds past
+// the end of its row is dropped.
 class PcxFont {
   public:
     bool readHeader(const unsigned char* data, std::size_t size, std::string* why);
-    // Decodes every row from the end of the header; sets the offset just past the data.
-    bool decode(const unsigned char* data, std::size_t size, std::size_t* end, std::string* why);
-    bool needsPalette() const { return planes_ == 1; }
+    bool decode(const unsigned char* data, std::size_t size, std::string* why);
     // Allegro's font reader takes (x, y) as a glyph box's top-left corner when (x, y),
     // (x + 1, y) and (x, y + 1) are border and (x + 1, y + 1) is not.
     bool hasGlyphBox() const;
@@ -101,11 +180,10 @@ bool PcxFont::readHeader(const unsigned char* data, std::size_t size, std::strin
     if (xMin > xMax || yMin > yMax) return Fail(why, "negative extent");
     width_ = xMax - xMin + 1;
     height_ = yMax - yMin + 1;
-    if (width_ > MaxSide || height_ > MaxSide) return Fail(why, "side over 4096 pixels");
+    if (width_ * height_ > MaxPixels) return Fail(why, "too many pixels for Allegro");
+    // Narrower rows would leave the bitmap's right-hand pixels unwritten.
     bytesPerLine_ = Le16(data + 66);
-    if (bytesPerLine_ < width_ || bytesPerLine_ > MaxSide) {
-        return Fail(why, "bytes per line outside width..4096");
-    }
+    if (bytesPerLine_ < width_) return Fail(why, "bytes per line less than the width");
     return true;
 }
 
@@ -122,25 +200,20 @@ bool PcxFont::decodeRow(const unsigned char* data, std::size_t size, std::size_t
             if (*at >= size) return Fail(why, "image data truncated");
             value = data[(*at)++];
         }
-        // Allegro drops the rest of a run at the end of a row; the two readings must agree.
-        if (count == 0 || count > rowBytes - row->size()) {
-            return Fail(why, "run empty or crossing the end of its row");
-        }
-        row->insert(row->end(), count, value);
+        row->insert(row->end(), std::min(count, rowBytes - row->size()), value);
     }
     return true;
 }
 
-bool PcxFont::decode(const unsigned char* data, std::size_t size, std::size_t* end,
-                     std::string* why) {
+bool PcxFont::decode(const unsigned char* data, std::size_t size, std::string* why) {
     std::size_t at = PcxHeaderBytes;
     std::vector<unsigned char> row;
     border_.clear();
+    border_.reserve(width_ * height_);
     for (std::size_t y = 0; y < height_; ++y) {
         if (!decodeRow(data, size, &at, &row, why)) return false;
         for (std::size_t x = 0; x < width_; ++x) border_.push_back(isBorder(row, x));
     }
-    *end = at;
     return true;
 }
 
@@ -162,51 +235,45 @@ bool PcxFont::hasGlyphBox() const {
 
 }  // namespace
 
-bool CheckTga(const unsigned char* data, std::size_t size, std::string* why) {
+bool CheckTga(const unsigned char* data, std::size_t size, std::string* why, ImageSize* imageSize) {
     if (size < TgaHeaderBytes) return Fail(why, "shorter than a TGA header");
-    const unsigned idBytes = data[0], colourMapType = data[1], imageType = data[2];
-    // Allegro reads a colour map into a 256-entry array whatever its length, and will
-    // not load one beside true-colour pixels anyway.
-    if (colourMapType != 0) return Fail(why, "has a colour map");
-    if (imageType != TgaUncompressed && imageType != TgaRunLength) {
-        return Fail(why, "not uncompressed or run-length true colour");
+    const TgaHeader h(data);
+    if (!CheckTgaLayout(h, why)) return false;
+    if (h.width == 0 || h.height == 0) return Fail(why, "a side of zero pixels");
+    if (h.width * h.height > MaxPixels) return Fail(why, "too many pixels for Allegro");
+    if (size - TgaHeaderBytes < h.idBytes) return Fail(why, "id field truncated");
+    if (size - TgaHeaderBytes - h.idBytes < h.mapBytes()) return Fail(why, "colour map truncated");
+    const std::size_t offset = TgaHeaderBytes + h.idBytes + h.mapBytes();
+    const unsigned char* pixels = data + offset;
+    const std::size_t pixelsSize = size - offset;
+    if (h.runLength) {
+        if (!CheckTgaPackets(pixels, pixelsSize, h.width, h.height, h.pixelBytes(), why)) {
+            return false;
+        }
+    } else if (pixelsSize < h.width * h.height * h.pixelBytes()) {
+        return Fail(why, "pixel data truncated");
     }
-    const unsigned bitsPerPixel = data[16];
-    if (bitsPerPixel != 24 && bitsPerPixel != 32) return Fail(why, "not 24 or 32 bits per pixel");
-    const std::size_t width = Le16(data + 12), height = Le16(data + 14);
-    if (width < 1 || width > MaxSide || height < 1 || height > MaxSide) {
-        return Fail(why, "side outside 1..4096 pixels");
-    }
-    if (size - TgaHeaderBytes < idBytes) return Fail(why, "id field truncated");
-    const unsigned char* pixels = data + TgaHeaderBytes + idBytes;
-    const std::size_t pixelsSize = size - TgaHeaderBytes - idBytes, pixelBytes = bitsPerPixel / 8;
-    if (imageType == TgaRunLength) {
-        return CheckTgaPackets(pixels, pixelsSize, width, height, pixelBytes, why);
-    }
-    if (pixelsSize < width * height * pixelBytes) return Fail(why, "pixel data truncated");
+    if (imageSize != nullptr) *imageSize = ImageSize{h.width, h.height};
     return true;
 }
 
-bool CheckTgaFile(const std::string& fileName, std::string* why) {
-    std::vector<unsigned char> bytes;
-    if (!ReadPrefix(fileName, MaxTgaBytes, &bytes)) return Fail(why, "cannot open the file");
-    return CheckTga(bytes.data(), bytes.size(), why);
+bool CheckTgaFile(const std::string& fileName, std::string* why, ImageSize* imageSize) {
+    const MappedFile file(fileName);
+    if (!file.opened()) return Fail(why, "cannot open the file");
+    return CheckTga(file.data(), file.size(), why, imageSize);
 }
 
+// Allegro reads the palette of a 1-plane image from the first 0x0C byte after the image
+// data, if there is one; a font's glyphs do not depend on it, so it may be missing.
 bool CheckFontPcx(const unsigned char* data, std::size_t size, std::string* why) {
     PcxFont image;
-    std::size_t end = 0;
-    if (!image.readHeader(data, size, why) || !image.decode(data, size, &end, why)) return false;
-    // Allegro takes the palette from the first 0x0C byte after the image data.
-    if (image.needsPalette() && (size - end < PcxPaletteBytes || data[end] != PcxPaletteMarker)) {
-        return Fail(why, "palette missing after the image data");
-    }
+    if (!image.readHeader(data, size, why) || !image.decode(data, size, why)) return false;
     if (!image.hasGlyphBox()) return Fail(why, "no glyph box in the border grid");
     return true;
 }
 
 bool CheckFontFile(const std::string& fileName, std::string* why) {
-    std::vector<unsigned char> bytes;
-    if (!ReadPrefix(fileName, MaxPcxBytes, &bytes)) return Fail(why, "cannot open the file");
-    return CheckFontPcx(bytes.data(), bytes.size(), why);
+    const MappedFile file(fileName);
+    if (!file.opened()) return Fail(why, "cannot open the file");
+    return CheckFontPcx(file.data(), file.size(), why);
 }

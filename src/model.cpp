@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iostream>
 #include <istream>
@@ -22,9 +23,9 @@ constexpr int MaxPolygonVertices = 1000000;
 // them (cross products, bounds, texture coordinates) finite.
 constexpr double MaxCoordinate = 1e9;
 
-// Reads the numbers of one model file. A number must be followed by white space or the end
-// of the file, so "1.5" is no vertex count and "3x" no coordinate. Every failure names the
-// file and the value at fault; positions in messages are 0-based, like the warning's.
+// Reads the numbers of one model file. A number must be followed by white space, so "1.5"
+// is no vertex count and "3x" no coordinate. Every failure names the file and the value at
+// fault; positions in messages are 0-based, like the warning's.
 class ModelReader {
   public:
     ModelReader(std::istream& in, const std::string& fileName) : in_(in), fileName_(fileName) {}
@@ -58,17 +59,29 @@ class ModelReader {
   private:
     template <typename T>
     T read(const std::string& what, const char* kind) {
+        requireSeparator();
         if ((in_ >> std::ws).eof()) {
             fail(what + " is missing: the file ends early");
         }
         T value{};
         in_ >> value;
-        // A number that ends the file has set eof, and peeking then would fail the stream.
-        if (in_.fail() ||
-            (!in_.eof() && !std::isspace(static_cast<char>(in_.peek()), std::locale::classic()))) {
+        if (in_.fail()) {
             fail(what + " is not " + kind);
         }
+        lastWhat_ = what;
+        lastKind_ = kind;
         return value;
+    }
+
+    // The number read last must have ended at white space or at the end of the file. This
+    // is checked only when another number is wanted: what follows the model's last number
+    // is not part of the model, even when it touches it ("3 0 1 2junk").
+    void requireSeparator() const {
+        // A number that ends the file has set eof, and peeking then would fail the stream.
+        if (lastKind_ != nullptr && !in_.eof() &&
+            !std::isspace(static_cast<char>(in_.peek()), std::locale::classic())) {
+            fail(lastWhat_ + " is not " + lastKind_);
+        }
     }
 
     [[noreturn]] void fail(const std::string& problem) const {
@@ -77,6 +90,8 @@ class ModelReader {
 
     std::istream& in_;
     const std::string& fileName_;
+    std::string lastWhat_;
+    const char* lastKind_ = nullptr;
 };
 
 std::string VertexName(int i) { return "vertex " + std::to_string(i); }
@@ -149,8 +164,10 @@ void SetBounds(Model& model) {
     const double w = model.maxX - model.minX;
     const double h = model.maxY - model.minY;
     const double longer = w >= h ? w : h;
-    // A model shrunk to a point has no extent to scale by; 1 keeps its coordinates at 0.5.
-    model.texScale = longer == 0.0 ? 1.0 : 1.0 / longer;
+    // A model shrunk to a point, or to an extent too small to invert (1e-310), has nothing to
+    // scale by; 1 keeps its coordinates at 0.5.
+    const double scale = 1.0 / longer;
+    model.texScale = std::isfinite(scale) ? scale : 1.0;
 }
 
 }  // namespace

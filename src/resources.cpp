@@ -4,6 +4,7 @@
 
 #include <alleggl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 ResourceManager resourceManager;
@@ -40,12 +41,51 @@ void ResourceManager::loadAll() {
 
 FONT* ResourceManager::getFont() const { return gameFont != nullptr ? gameFont : font; }
 
+namespace {
+
+// AllegroGL uploads an 8-bit bitmap through its own palette and cannot upload a 15- or
+// 16-bit one at all, so those become 24-bit first, coloured by the palette the file came
+// with. 24 bits, not 32: a 32-bit copy would have alpha 0, a fully transparent texture.
+BITMAP* ToTrueColour(BITMAP* bitmap, const PALETTE palette) {
+    const int depth = bitmap_color_depth(bitmap);
+    if (depth == 24 || depth == 32) return bitmap;
+    BITMAP* converted = create_bitmap_ex(24, bitmap->w, bitmap->h);
+    if (converted != nullptr) {
+        select_palette(palette);
+        blit(bitmap, converted, 0, 0, 0, 0, bitmap->w, bitmap->h);
+        unselect_palette();
+    }
+    destroy_bitmap(bitmap);
+    return converted;
+}
+
+bool DriverTakes(const ImageSize& size) {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
+    const auto limit = static_cast<std::size_t>(std::max(largest, 0));
+    return size.width <= limit && size.height <= limit;
+}
+
+}  // namespace
+
+BITMAP* LoadTrueColourBitmap(const std::string& fileName) {
+    PALETTE palette = {};  // indices past a short colour map stay black
+    BITMAP* bitmap = load_bitmap(fileName.c_str(), palette);
+    return bitmap != nullptr ? ToTrueColour(bitmap, palette) : nullptr;
+}
+
 // Needs the OpenGL context: the texture is made in it. The image's top row lands at t = 1.
 int loadFromFile(const std::string& fileName, bool alpha) {
-    PALETTE palette;  // 8-bit images only; the texture does not keep it
     // Allegro's image reader is not safe on a malformed file: only checked ones reach it.
-    BITMAP* bitmap =
-        CheckTgaFile(fileName, nullptr) ? load_bitmap(fileName.c_str(), palette) : nullptr;
+    ImageSize size;
+    if (!CheckTgaFile(fileName, nullptr, &size)) {
+        throw std::runtime_error("Failed to load texture: " + fileName);
+    }
+    // What AllegroGL would refuse anyway, refused before the pixels are read.
+    if (!DriverTakes(size)) {
+        throw std::runtime_error("Failed to convert texture: " + fileName);
+    }
+    BITMAP* bitmap = LoadTrueColourBitmap(fileName);
     if (bitmap == nullptr) {
         throw std::runtime_error("Failed to load texture: " + fileName);
     }

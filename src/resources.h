@@ -38,4 +38,8 @@ class ResourceManager {
 // Reads one image file into a new OpenGL texture; never returns 0, throws instead.
 int loadFromFile(const std::string& fileName, bool alpha);
 
+// Reads an image file that passed CheckTgaFile into a 24- or 32-bit bitmap, the depths
+// AllegroGL uploads as they are; null when Allegro cannot read it.
+BITMAP* LoadTrueColourBitmap(const std::string& fileName);
+
 extern ResourceManager resourceManager;

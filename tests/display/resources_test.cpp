@@ -3,16 +3,21 @@
 #include "resources.h"
 
 #include "../support/gamedata.h"
+#include "../support/tgafile.h"
 #include "game.h"
 
 #include <GL/gl.h>
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <stdlib.h>
 #include <string>
+#include <sys/resource.h>
+#include <vector>
 
 namespace {
 
@@ -120,18 +125,88 @@ TEST_F(WrittenData, MissingFontFailsAfterEveryTextureAndTheModel) {
     EXPECT_EQ(manager_.gameFont, nullptr);
 }
 
-// A side past 4096 never reaches the driver: the file check turns it away first. Only a
-// driver whose limit lies below that refuses the upload itself.
-TEST_F(WrittenData, ImageLargerThanTheDriverTakesIsRefused) {
+GLint LargestTextureSide() {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
-    const int side = 2 * largest;
+    return largest;
+}
+
+long PeakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+TEST_F(WrittenData, ImageAsWideAsTheDriverTakesLoads) {
+    const int side = LargestTextureSide();
     writeImage("gfx/star.tga", side, 1);
-    EXPECT_EQ(loadAll(), side > 4096 ? "Failed to load texture: gfx/star.tga"
-                                     : "Failed to convert texture: gfx/star.tga");
+    ASSERT_EQ(loadAll(), "");
+    EXPECT_EQ(SizeOf(manager_.textures[ResourceManager::StarTexture]).width, side);
+}
+
+// Refused from the header alone: a 1 GiB image (a sparse file here) is never read, and
+// nothing near its size is allocated.
+TEST_F(WrittenData, ImageLargerThanTheDriverTakesIsRefusedUnread) {
+    const int side = LargestTextureSide() + 1;
+    tgafile::Picture picture{1, 1, {{1, 2, 3, 4}}};
+    const auto header = tgafile::Encode(picture, {2, 32, 0, false, 0});
+    const fs::path star = dir_.path() / "gfx/star.tga";
+    {
+        std::ofstream out(star, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(header.data()), 12);
+        const unsigned char sides[] = {
+            static_cast<unsigned char>(side & 0xFF), static_cast<unsigned char>(side >> 8),
+            static_cast<unsigned char>(side & 0xFF), static_cast<unsigned char>(side >> 8)};
+        out.write(reinterpret_cast<const char*>(sides), 4);
+        out.write(reinterpret_cast<const char*>(header.data()) + 16, 2);
+    }
+    fs::resize_file(star, 18 + std::uintmax_t(side) * side * 4);
+    const long before = PeakResidentKiB();
+    EXPECT_EQ(loadAll(), "Failed to convert texture: gfx/star.tga");
+    EXPECT_LT(PeakResidentKiB() - before, 64 * 1024);
     EXPECT_NE(manager_.textures[ResourceManager::BackgroundTexture], 0);
     EXPECT_EQ(manager_.textures[ResourceManager::StarTexture], 0);
 }
+
+// Replacement art in every accepted layout becomes a texture of the picture's own colours,
+// with alpha from 32-bit images only, and leaves no OpenGL error behind.
+class AcceptedLayout : public RealDisplay, public ::testing::WithParamInterface<tgafile::Layout> {};
+
+TEST_P(AcceptedLayout, BecomesATextureOfTheFilesColours) {
+    const tgafile::Layout layout = GetParam();
+    const tgafile::Picture picture = tgafile::TestPicture();
+    const auto bytes = tgafile::Encode(picture, layout);
+    std::ofstream("art.tga", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    set_color_conversion(COLORCONV_NONE);  // as loadAll loads
+    while (glGetError() != GL_NO_ERROR) {
+    }
+
+    const int texture = loadFromFile("art.tga", true);
+    const TextureSize size = SizeOf(texture);
+    ASSERT_EQ(size.width, picture.width);
+    ASSERT_EQ(size.height, picture.height);
+    std::vector<unsigned char> rgba(4 * picture.width * picture.height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    EXPECT_EQ(glGetError(), GL_NO_ERROR);
+    // Flipped on upload: the texture's first row is the picture's bottom one.
+    for (int row = 0; row < picture.height; ++row) {
+        for (int x = 0; x < picture.width; ++x) {
+            const unsigned char* p = &rgba[4 * (row * picture.width + x)];
+            const tgafile::Colour loaded{p[0], p[1], p[2], p[3]};
+            const int y = picture.height - 1 - row;
+            EXPECT_TRUE(tgafile::Matches(layout, picture.at(x, y), loaded))
+                << "pixel " << x << "," << y << ": " << loaded.r << " " << loaded.g << " "
+                << loaded.b << " " << loaded.a;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ReplacementArt, AcceptedLayout,
+                         ::testing::ValuesIn(tgafile::AcceptedLayouts),
+                         [](const auto& info) { return info.param.name(); });
 
 bool DriverHasNonPowerOfTwoTextures() {
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));

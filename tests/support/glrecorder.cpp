@@ -138,7 +138,8 @@ void glCopyTexImage2D(GLenum target, GLint level, GLenum format, GLint x, GLint 
 }
 void glGetIntegerv(GLenum pname, GLint* params) {
     Record("glGetIntegerv", {double(pname)});
-    *params = 16;
+    // Depth bits, and the largest texture side llvmpipe takes.
+    *params = pname == GL_MAX_TEXTURE_SIZE ? 16384 : 16;
 }
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
     Record("gluPerspective", {fovy, aspect, zNear, zFar});

@@ -239,21 +239,29 @@ TEST_F(ModelFile, CollinearPolygonGetsAZeroNormal) {
     EXPECT_EQ(drawn[0].vertices[0].nx, 0.0);
 }
 
-TEST_F(ModelFile, ModelShrunkToAPointGetsTextureScaleOne) {
-    const Model model = loaded("3 2 3 4 2 3 4 2 3 4 1 3 0 1 2");
-    EXPECT_EQ(model.texScale, 1.0);
-    const auto drawn = Drawn(model, true);
-    ASSERT_EQ(drawn.size(), 1u);
-    for (const auto& v : drawn[0].vertices) {
-        EXPECT_EQ(v.s, 0.5);
-        EXPECT_EQ(v.t, 0.5);
-        EXPECT_TRUE(std::isfinite(v.nx) && std::isfinite(v.ny) && std::isfinite(v.nz));
+TEST_F(ModelFile, ModelWithNoExtentToInvertGetsTextureScaleOne) {
+    // A point, and extents whose reciprocal is infinite in x and in y.
+    for (const char* text : {"3 2 3 4 2 3 4 2 3 4 1 3 0 1 2", "3 0 0 0 1e-310 0 0 0 0 0 1 3 0 1 2",
+                             "3 0 0 0 0 0 1e-310 0 0 0 1 3 0 1 2"}) {
+        SCOPED_TRACE(text);
+        const Model model = loaded(text);
+        EXPECT_EQ(model.texScale, 1.0);
+        const auto drawn = Drawn(model, true);
+        ASSERT_EQ(drawn.size(), 1u);
+        for (const auto& v : drawn[0].vertices) {
+            EXPECT_NEAR(v.s, 0.5, 1e-300);
+            EXPECT_NEAR(v.t, 0.5, 1e-300);
+            EXPECT_TRUE(std::isfinite(v.nx) && std::isfinite(v.ny) && std::isfinite(v.nz));
+        }
     }
 }
 
 TEST_F(ModelFile, LineStructureAndTrailingTextDoNotMatter) {
     const Model model = loaded("3 0\t0 0 1\n0\r\n0 0 0\v1 1\f3 0 1 2 and then some words");
     ExpectSameModel(model, loaded(Triangle));
+    // Even touching the last index, what follows the last polygon is not read.
+    ExpectSameModel(loaded("3 0 0 0 1 0 0 0 0 1 1 3 0 1 2junk"), loaded(Triangle));
+    ExpectSameModel(loaded("3 0 0 0 1 0 0 0 0 1 1 3 0 1 2.5"), loaded(Triangle));
 }
 
 TEST_F(ModelFile, SignedAndExponentNumbersAreRead) {
