@@ -25,7 +25,7 @@ void CheckAndLoad() {
     FONT* font = load_font(scratch.path().c_str(), nullptr, nullptr);
     // One range from character 32 with a glyph per box, at least one box.
     if (font == nullptr || get_font_ranges(font) != 1 || get_font_range_begin(font, 0) != 32 ||
-        get_font_range_end(font, 0) < 32 || text_height(font) < 1 || text_height(font) > 4096) {
+        get_font_range_end(font, 0) < 32 || text_height(font) < 1 || text_height(font) > 65536) {
         __builtin_trap();
     }
     destroy_font(font);

@@ -47,6 +47,13 @@ void CheckDrawable(const Model& model) {
         !std::isfinite(model.texScale)) {
         __builtin_trap();
     }
+    // The texture coordinates draw(true) sends, narrowed to float as it does.
+    for (const Vect3d& v : model.vertices) {
+        if (!std::isfinite(static_cast<float>((v.x - model.centreX) * model.texScale + 0.5)) ||
+            !std::isfinite(static_cast<float>((v.y - model.centreY) * model.texScale + 0.5))) {
+            __builtin_trap();
+        }
+    }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes through the texture path of the game: the TGA check, then, for a
-// file it accepts, Allegro's own load_bitmap on the same file. A crash or sanitizer report
-// inside Allegro on an accepted file is a hole in the check; so is an accepted file that
-// Allegro refuses or loads at another size.
+// file it accepts, Allegro's own load_bitmap on the same file and the conversion to the
+// depths AllegroGL uploads. A crash or sanitizer report inside Allegro on an accepted file
+// is a hole in the check; so is an accepted file that Allegro refuses or loads at another
+// size than the check read, or that does not end up 24- or 32-bit.
 #include "imagecheck.h"
+#include "resources.h"
 #include "scratchfile.h"
 
 #include <allegro.h>
@@ -23,10 +25,13 @@ int Le16(const uint8_t* p) { return p[0] | p[1] << 8; }
 
 // What loadFromFile does before the texture upload.
 void CheckAndLoad(const uint8_t* data) {
-    if (!CheckTgaFile(scratch.path(), nullptr)) return;
-    PALETTE palette;
-    BITMAP* bitmap = load_bitmap(scratch.path().c_str(), palette);
-    if (bitmap == nullptr || bitmap->w != Le16(data + 12) || bitmap->h != Le16(data + 14)) {
+    ImageSize size;
+    if (!CheckTgaFile(scratch.path(), nullptr, &size)) return;
+    BITMAP* bitmap = LoadTrueColourBitmap(scratch.path());
+    if (bitmap == nullptr || bitmap->w != Le16(data + 12) || bitmap->h != Le16(data + 14) ||
+        static_cast<std::size_t>(bitmap->w) != size.width ||
+        static_cast<std::size_t>(bitmap->h) != size.height ||
+        (bitmap_color_depth(bitmap) != 24 && bitmap_color_depth(bitmap) != 32)) {
         __builtin_trap();
     }
     destroy_bitmap(bitmap);

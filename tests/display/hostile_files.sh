@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Hostile image and font files in place of the game's own: each is one class that crashes
 # or stalls Allegro 4.4's loaders. The program must report the plain load failure and exit
-# 1, never crash. Then the star texture re-encoded in each layout the game accepts must
-# still load and run.
+# 1, never crash; an image wider than any driver takes is refused as one AllegroGL cannot
+# convert. Then replacement art the game accepts must load and play: the star texture
+# re-encoded in each true-colour layout, an 8-bit colour-mapped background as a paint
+# program saves it, and the font without its palette.
 source "$(dirname "$0")/lib.sh"
 game=$(copy_game)
 hostile="$WORK/hostile"
@@ -43,7 +45,6 @@ files = {
     # 65534 bytes a row for a 2-pixel row: seconds of decoding from a 128-byte file.
     'bytes-per-line-65534.pcx': pcx(1, 1, 65534),
     'truncated.pcx': font[:len(font) // 2],
-    'no-palette.pcx': font[:-769],
 }
 for name, data in files.items():
     open(f'{out}/{name}', 'wb').write(data)
@@ -65,6 +66,14 @@ for file in "$hostile"/*.tga; do
     run_with "$file" gfx/star.tga
     expect_reported_failure "Failed to load texture: gfx/star.tga"
 done
+
+# 65535 pixels wide is within Allegro's arithmetic but past any driver's texture size.
+echo "-- gfx/star.tga: wider than the driver takes"
+python3 -c "import struct, sys; sys.stdout.buffer.write(
+    struct.pack('<BBBHHBHHHHBB', 0, 0, 2, 0, 0, 0, 0, 0, 65535, 1, 24, 0) + bytes(65535 * 3))" \
+    >"$WORK/wide.tga"
+run_with "$WORK/wide.tga" gfx/star.tga
+expect_reported_failure "Failed to convert texture: gfx/star.tga"
 
 for file in "$hostile"/*.pcx; do
     echo "-- font.pcx: $(basename "$file")"
@@ -110,17 +119,28 @@ for name, rle, depth, top_left in [('rle24-bottom-left', True, 24, False),
     open(f'{out}/{name}.layout', 'wb').write(header + body)
 EOF
 
-for file in "$hostile"/*.layout; do
-    name=$(basename "$file" .layout)
-    echo "-- gfx/star.tga as $name"
-    cp "$file" "$game/gfx/star.tga"
+# Puts FILE in place of the game's TARGET, plays past the first intermission, ends with
+# ESC and expects a normal end. TARGET keeps FILE.
+plays_with() {
+    local file=$1 target=$2 name
+    name=$(basename "$file")
+    echo "-- $target as $name"
+    cp "$file" "$game/$target"
     start_game "$game"
     sleep 3
     hold_key space
     sleep 2
-    screenshot "star-$name" >/dev/null
+    screenshot "${target//\//-}-$name" >/dev/null
     hold_key Escape 1.0
     wait_game
-    expect_normal_end "a game with the star as $name"
+    expect_normal_end "a game with $target as $name"
+}
+
+for file in "$hostile"/*.layout; do
+    plays_with "$file" gfx/star.tga
 done
+convert "$game/gfx/background.tga" -colors 256 -type Palette "$hostile/8-bit-colour-mapped.tga"
+plays_with "$hostile/8-bit-colour-mapped.tga" gfx/background.tga
+head -c -769 "$game/font.pcx" >"$hostile/no-palette.pcx"
+plays_with "$hostile/no-palette.pcx" font.pcx
 echo "PASS"
