@@ -78,14 +78,12 @@ BITMAP* LoadTrueColourBitmap(const std::string& fileName) {
 int loadFromFile(const std::string& fileName, bool alpha) {
     // Allegro's image reader is not safe on a malformed file: only checked ones reach it.
     ImageSize size;
-    if (!CheckTgaFile(fileName, nullptr, &size)) {
-        throw std::runtime_error("Failed to load texture: " + fileName);
-    }
+    const bool checked = CheckTgaFile(fileName, nullptr, &size);
     // What AllegroGL would refuse anyway, refused before the pixels are read.
-    if (!DriverTakes(size)) {
+    if (checked && !DriverTakes(size)) {
         throw std::runtime_error("Failed to convert texture: " + fileName);
     }
-    BITMAP* bitmap = LoadTrueColourBitmap(fileName);
+    BITMAP* bitmap = checked ? LoadTrueColourBitmap(fileName) : nullptr;
     if (bitmap == nullptr) {
         throw std::runtime_error("Failed to load texture: " + fileName);
     }
