@@ -214,6 +214,17 @@ TEST(TgaCheck, RejectsColourMapLongerThan256Entries) {
         EXPECT_EQ(TgaVerdict(h.bytes()), "colour map longer than 256 entries")
             << "image type " << imageType;
     }
+    // The array's own size is the limit.
+    TgaHeader h;
+    h.imageType = 1;
+    h.bitsPerPixel = 8;
+    h.colourMapType = 1;
+    h.colourMapBits = 24;
+    for (unsigned length : {256u, 257u}) {
+        h.colourMapLength = length;
+        EXPECT_EQ(TgaVerdict(Concat(h.bytes(), Bytes(length * 3 + 4, 255))),
+                  length == 256 ? "accepted" : "colour map longer than 256 entries");
+    }
 }
 
 TEST(TgaCheck, RejectsRunLengthPacketCrossingItsRow) {
