@@ -53,16 +53,14 @@ float Beam(float x, float y) {
     return t < 1.0f ? (1.0f - t * t) * (0.35f + 0.65f * along) : 0.0f;
 }
 
-Colour Over(Colour below, Colour above, float alpha) { return Mix(below, above, alpha); }
-
 // Everything but the ship, at one point of the icon.
 Colour Scene(const IconArt& art, float x, float y) {
-    // A colourful stretch of the game's nebula, dimmed as the game dims it.
+    // A colourful stretch of the game's nebula, dimmed a little less than in play.
     Colour c = Shade(art.sky.sample(0.2f + 0.45f * x, 0.3f + 0.45f * y), 0.55f);
     const float r = std::hypot(x - kStarX, y - kStarY);
     const float glow = Clamp01(1.0f - (r - kStarRadius) / kGlowReach);
     c = c + Colour{1.0f, 0.55f, 0.15f} * (0.7f * glow * glow);
-    c = Over(c, Colour{0.45f, 0.95f, 1.0f}, 0.75f * Beam(x, y));
+    c = Mix(c, Colour{0.45f, 0.95f, 1.0f}, 0.75f * Beam(x, y));
     if (r < kStarRadius) {
         const double sx = (x - kStarX) / kStarRadius;
         const double sy = (kStarY - y) / kStarRadius;
@@ -84,7 +82,7 @@ void PlaceShip(Canvas& icon, const IconArt& art) {
         for (int x = std::max(0, dx); x < std::min(size, size + dx); ++x) {
             const Colour& texel = ship.at(x - dx, y - dy);
             Colour& out = icon.at(x, y);
-            out = Over(out, texel, texel.a);
+            out = Mix(out, texel, texel.a);
             out.a = 1.0f;
         }
     }
@@ -98,7 +96,7 @@ void CutTile(Canvas& icon) {
             const float d = TileDistance((x + 0.5f) * pixel, (y + 0.5f) * pixel);
             Colour& out = icon.at(x, y);
             const float rim = Clamp01(1.0f - std::abs(d + 1.5f * pixel) / (1.5f * pixel));
-            out = Over(out, Colour{0.6f, 0.7f, 1.0f}, 0.35f * rim);
+            out = Mix(out, Colour{0.6f, 0.7f, 1.0f}, 0.35f * rim);
             out.a = Clamp01(0.5f - d / pixel);
         }
     }
