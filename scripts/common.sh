@@ -5,10 +5,12 @@ STARTUG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # What building and playing needs.
 STARTUG_PLAY_PACKAGES="cmake g++ make pkg-config liballegro4-dev liballeggl4-dev libgl-dev
-  libglu1-mesa-dev libgl1-mesa-dri"
-# What the test suite, fuzzers and benchmarks need on top.
+  libglu1-mesa-dev libgl1-mesa-dri libpng-dev"
+# What the test suite, fuzzers and benchmarks need on top; the Debian package is made
+# with dpkg-dev's tools (CPack finds the programs with file) and checked with the rest.
 STARTUG_CHECK_PACKAGES="xvfb xauth xdotool imagemagick libgtest-dev googletest
-  libbenchmark-dev clang libclang-rt-14-dev valgrind"
+  libbenchmark-dev clang libclang-rt-14-dev valgrind dpkg-dev file lintian desktop-file-utils
+  appstream"
 
 # Installs whichever of the named Debian packages are missing (as root, or through sudo).
 ensure_packages() {

@@ -22,7 +22,17 @@ BITMAP* hudBmp = nullptr;
 
 bool FullscreenRequested(int argc, char** argv) { return argc > 1 && argv[1][0] == 'f'; }
 
+// Debian's Allegro exports these without declaring them in its public headers (the
+// second is in xalleg.h, which brings in all of Xlib). allegro_icon is the XPM the X
+// port gives the windows it creates; xwin_set_window_name sets their WM_CLASS
+// instance and class names.
+extern "C" char** allegro_icon;
+extern "C" void xwin_set_window_name(const char* name, const char* group);
+
 namespace {
+
+// The desktop's menu icon at 48 pixels, painted by the asset generator at build time.
+#include "windowicon.xpm"
 
 void ReportFailure(const char* what) {
     allegro_message("Unexpected exception:%s\nAllegro error: %s\nAllegro GL error : %s\n", what,
@@ -35,6 +45,14 @@ void CloseDisplay() {
     if (system_driver != nullptr) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     }
+}
+
+// Before the window exists, so that it carries them: the title, and the class and icon
+// that tie it to the desktop's menu entry (its StartupWMClass).
+void NameWindow() {
+    set_window_title("StarTug");
+    xwin_set_window_name("startug", "StarTug");
+    allegro_icon = const_cast<char**>(windowicon_xpm);
 }
 
 }  // namespace
@@ -75,7 +93,7 @@ void InitAllegro() {
     }
     allegro_gl_set(AGL_SUGGEST, AGL_COLOR_DEPTH | AGL_DOUBLEBUFFER | AGL_Z_DEPTH | AGL_WINDOWED);
     set_color_depth(16);
-    set_window_title("StarTug");  // before the window exists, so it carries the name
+    NameWindow();
     if (set_gfx_mode(GFX_OPENGL, 1024, 768, 0, 0) < 0) {
         throw std::runtime_error("Unable to set gfx mode");
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <png.h>
 #include <stdexcept>
 
 Colour operator+(Colour x, Colour y) { return {x.r + y.r, x.g + y.g, x.b + y.b, x.a + y.a}; }
@@ -65,6 +66,25 @@ void SaveTga(const Canvas& canvas, const std::string& path, bool withAlpha) {
     const int result = save_tga(path.c_str(), bitmap, nullptr);
     destroy_bitmap(bitmap);
     if (result != 0) throw std::runtime_error("cannot write " + path);
+}
+
+void SavePng(const Canvas& canvas, const std::string& path) {
+    std::vector<png_byte> pixels;
+    pixels.reserve(static_cast<size_t>(canvas.width()) * canvas.height() * 4);
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            const Colour& c = canvas.at(x, y);
+            for (const float channel : {c.r, c.g, c.b, c.a})
+                pixels.push_back(static_cast<png_byte>(Quantise(channel)));
+        }
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(canvas.width());
+    image.height = static_cast<png_uint_32>(canvas.height());
+    image.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr))
+        throw std::runtime_error("cannot write " + path + ": " + image.message);
 }
 
 Canvas LoadImage(const std::string& path) {

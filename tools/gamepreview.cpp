@@ -59,14 +59,10 @@ void DrawStarSphere(Canvas& panel, const Screen& screen, const Canvas& flame, do
         for (int px = static_cast<int>(centre.x - r); px <= centre.x + r; ++px) {
             const double dx = (px + 0.5 - centre.x) / r;
             const double dy = (centre.y - py - 0.5) / r;
-            const double across = 1.0 - dx * dx - dy * dy;
-            if (across <= 0.0 || px < 0 || py < 0 || px >= panel.width() || py >= panel.height())
+            if (dx * dx + dy * dy >= 1.0 || px < 0 || py < 0 || px >= panel.width() ||
+                py >= panel.height())
                 continue;
-            const double longitude = std::atan2(dx, std::sqrt(across)) + 1.0;
-            const double latitude = std::asin(dy);
-            const float u = static_cast<float>(longitude / (2.0 * kPi) + 0.5);
-            const float v = static_cast<float>(0.5 - latitude / kPi);
-            panel.at(px, py) = flame.sample(u, v);
+            panel.at(px, py) = StarSurface(flame, dx, dy);
         }
     }
 }
@@ -98,11 +94,8 @@ void DrawBeam(Canvas& panel, const Screen& screen, const Canvas& beam, Point shi
 // The ship model at 1/15 scale, turned clockwise by its heading.
 void DrawShip(Canvas& panel, const Screen& screen, const LoadedAssets& assets, Point at,
               double heading) {
-    const double h = heading * kPi / 180.0;
-    const Camera camera{
-        {std::cos(h), std::sin(h), 0.0}, {-std::sin(h), std::cos(h), 0.0}, {0.0, 0.0, 1.0}};
     constexpr int kSize = 128;
-    const Canvas ship = RenderShip(assets.ship, assets.hull, camera, kSize,
+    const Canvas ship = RenderShip(assets.ship, assets.hull, HeadingCamera(heading), kSize,
                                    kSize / (kPixelsPerUnit / 15.0), Colour{0.0f, 0.0f, 0.0f, 0.0f});
     const Point centre = screen(at.x, at.y);
     for (int y = 0; y < kSize; ++y) {
@@ -117,6 +110,14 @@ void DrawShip(Canvas& panel, const Screen& screen, const LoadedAssets& assets, P
 }
 
 }  // namespace
+
+Colour StarSurface(const Canvas& flame, double x, double y) {
+    const double longitude = std::atan2(x, std::sqrt(1.0 - x * x - y * y)) + 1.0;
+    const double latitude = std::asin(y);
+    const float u = static_cast<float>(longitude / (2.0 * kPi) + 0.5);
+    const float v = static_cast<float>(0.5 - latitude / kPi);
+    return flame.sample(u, v);
+}
 
 Canvas RenderGamePreview(const LoadedAssets& assets, int width, int height) {
     Canvas panel(width, height);

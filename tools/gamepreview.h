@@ -11,4 +11,9 @@ struct LoadedAssets {
     Mesh ship;
 };
 
+// The flame texture as the game wraps it around a star, a sphere with its poles on the
+// screen's vertical axis: the texel at (x, y) from the centre in radii, y up, inside the
+// unit circle.
+Colour StarSurface(const Canvas& flame, double x, double y);
+
 Canvas RenderGamePreview(const LoadedAssets& assets, int width, int height);

@@ -2,17 +2,21 @@
 // loads, deterministically, and checks them before the build goes on.
 //
 //   startug-makeassets OUTDIR [--contact-sheet SHEET.tga]
+//   startug-makeassets --icons ICONDIR NAME WINDOWICON.xpm
 //
 // Writes OUTDIR/gfx/*.tga, OUTDIR/font.pcx and OUTDIR/models/ship.model; with
-// --contact-sheet it also writes one picture of all of them. Runs without a
-// display. Exits with 1 on any failure.
+// --contact-sheet it also writes one picture of all of them. With --icons it paints
+// the game's icon instead: ICONDIR/hicolor/NxN/apps/NAME.png for the desktop, and the
+// window icon the game compiles in. Runs without a display. Exits with 1 on any failure.
 #include "canvas.h"
 #include "contactsheet.h"
 #include "font.h"
+#include "icon.h"
 #include "meshcheck.h"
 #include "shipmodel.h"
 #include "shiptexture.h"
 #include "textures.h"
+#include "xpm.h"
 
 #include <allegro.h>
 
@@ -69,6 +73,22 @@ void WriteFontFile(const std::string& path) {
     if (!problems.empty()) Fail(path + " does not load as the game needs:", problems);
 }
 
+// The desktop's icon theme sizes; the window icon is the 48-pixel one.
+void WriteIcons(const std::string& iconDir, const std::string& name, const std::string& xpmPath) {
+    const Ship ship = BuildShip();
+    const IconArt art{ship.mesh, PaintShipTexture(ship, 128), PaintFlame(256, 128),
+                      PaintBackground(512)};
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const std::string dir =
+            iconDir + "/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+        std::filesystem::create_directories(dir);
+        SavePng(PaintIcon(art, size), dir + "/" + name + ".png");
+    }
+    std::ofstream out(xpmPath);
+    out << FormatXpm(PaintIcon(art, 48), std::filesystem::path(xpmPath).stem().string() + "_xpm");
+    if (!out) throw std::runtime_error("cannot write " + xpmPath);
+}
+
 void Run(const std::string& outDir, const std::string& sheetPath) {
     std::filesystem::create_directories(outDir + "/gfx");
     std::filesystem::create_directories(outDir + "/models");
@@ -84,8 +104,10 @@ void Run(const std::string& outDir, const std::string& sheetPath) {
 int main(int argc, char** argv) {
     const bool plain = argc == 2;
     const bool withSheet = argc == 4 && std::string(argv[2]) == "--contact-sheet";
-    if (!plain && !withSheet) {
-        std::cerr << "usage: " << argv[0] << " OUTDIR [--contact-sheet SHEET.tga]\n";
+    const bool icons = argc == 5 && std::string(argv[1]) == "--icons";
+    if (!plain && !withSheet && !icons) {
+        std::cerr << "usage: " << argv[0] << " OUTDIR [--contact-sheet SHEET.tga]\n"
+                  << "       " << argv[0] << " --icons ICONDIR NAME WINDOWICON.xpm\n";
         return 1;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
@@ -93,7 +115,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
-        Run(argv[1], withSheet ? argv[3] : "");
+        if (icons) {
+            WriteIcons(argv[2], argv[3], argv[4]);
+        } else {
+            Run(argv[1], withSheet ? argv[3] : "");
+        }
     } catch (const std::exception& error) {
         std::cerr << argv[0] << ": " << error.what() << '\n';
         return 1;

@@ -107,6 +107,11 @@ void DrawLine(Canvas& image, Projected a, Projected b, Colour colour) {
 
 Camera TopCamera() { return {{1.0, 0.0, 0.0}, {0.0, 1.0, 0.0}, {0.0, 0.0, 1.0}}; }
 
+Camera HeadingCamera(double heading) {
+    const double h = heading * 3.14159265358979 / 180.0;
+    return {{std::cos(h), std::sin(h), 0.0}, {-std::sin(h), std::cos(h), 0.0}, {0.0, 0.0, 1.0}};
+}
+
 Camera CameraFrom(Vec3 eyeDirection) {
     const Vec3 toward = Normalised(eyeDirection);
     const Vec3 right = Normalised(Cross(Vec3{0.0, 0.0, 1.0}, toward));

@@ -13,6 +13,9 @@ struct Camera {
 
 // Looking straight down, as in the game: x to the right, y (the nose) up.
 Camera TopCamera();
+// Looking straight down at the model turned clockwise by heading degrees, as the game
+// turns the ship.
+Camera HeadingCamera(double heading);
 // Looking at the model from the given direction (pointing from model to eye), with
 // +z kept upright.
 Camera CameraFrom(Vec3 eyeDirection);

@@ -19,6 +19,28 @@ GAME_LOG="$WORK/game.log"
 NO_XMESSAGE_PATH=/nonexistent
 export ALLEGRO="$(cd "$(dirname "${BASH_SOURCE[0]}")/../support/allegro-config" && pwd)"
 
+# How the program is run. Normally STARTUG_BINARY is the program itself, copied into a
+# copy of GAME_DIR and started there. With STARTUG_INSTALLED=1 it is an installed
+# launcher and GAME_DIR the data directory it uses: the launcher is started as it is,
+# from a scratch directory that holds no game files. A launcher needs the usual PATH, so
+# a stub xmessage goes first on it, printing the message box's text (its last argument)
+# and answering OK, as Allegro prints the text itself when it finds no xmessage.
+if [ "${STARTUG_INSTALLED:-}" = 1 ]; then
+    mkdir "$WORK/stub"
+    cat >"$WORK/stub/xmessage" <<'EOF'
+#!/bin/sh
+for text; do :; done
+printf %s "$text"
+exit 101
+EOF
+    chmod +x "$WORK/stub/xmessage"
+    GAME_PATH=$WORK/stub:$PATH
+    GAME_COMMAND=$STARTUG_BIN
+else
+    GAME_PATH=$NO_XMESSAGE_PATH
+    GAME_COMMAND=./startug
+fi
+
 fail() {
     echo "FAIL: $*" >&2
     [ -f "$GAME_LOG" ] && { echo "--- game output:" >&2; cat "$GAME_LOG" >&2; }
@@ -26,8 +48,14 @@ fail() {
     exit 1
 }
 
-# A private copy of the game directory, so a test may remove or replace files.
+# The program's working directory: a private copy of the game directory, so a test may
+# remove or replace files; for an installed launcher, an empty scratch directory.
 copy_game() {
+    if [ "${STARTUG_INSTALLED:-}" = 1 ]; then
+        mkdir -p "$WORK/elsewhere"
+        echo "$WORK/elsewhere"
+        return
+    fi
     cp -r "$GAME_DIR" "$WORK/game"
     cp "$STARTUG_BIN" "$WORK/game/startug"
     echo "$WORK/game"
@@ -39,7 +67,7 @@ run_to_end() {
     local dir=$1
     shift
     EXIT_STATUS=0
-    (cd "$dir" && timeout 120 env PATH=$NO_XMESSAGE_PATH ./startug "$@") >"$GAME_LOG" 2>&1 ||
+    (cd "$dir" && timeout 120 env PATH="$GAME_PATH" "$GAME_COMMAND" "$@") >"$GAME_LOG" 2>&1 ||
         EXIT_STATUS=$?
     [ "$EXIT_STATUS" -ne 124 ] || fail "the program hung"
 }
@@ -62,7 +90,7 @@ expect_normal_end() {
 start_game() {
     local dir=$1
     shift
-    (cd "$dir" && exec env PATH=$NO_XMESSAGE_PATH ./startug "$@") >"$GAME_LOG" 2>&1 &
+    (cd "$dir" && exec env PATH="$GAME_PATH" "$GAME_COMMAND" "$@") >"$GAME_LOG" 2>&1 &
     GAME_PID=$!
     WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --name '^StarTug$' | head -n 1) ||
         fail "no game window appeared"
