@@ -3,14 +3,14 @@
 
 STARTUG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# What building and playing needs.
+# What building, playing and packaging need: the Debian package is made with dpkg-dev's
+# tools (CPack finds the programs with file).
 STARTUG_PLAY_PACKAGES="cmake g++ make pkg-config liballegro4-dev liballeggl4-dev libgl-dev
-  libglu1-mesa-dev libgl1-mesa-dri libpng-dev"
-# What the test suite, fuzzers and benchmarks need on top; the Debian package is made
-# with dpkg-dev's tools (CPack finds the programs with file) and checked with the rest.
+  libglu1-mesa-dev libgl1-mesa-dri libpng-dev dpkg-dev file"
+# What the test suite, fuzzers and benchmarks need on top; the package is checked with
+# lintian, desktop-file-utils and appstream.
 STARTUG_CHECK_PACKAGES="xvfb xauth xdotool imagemagick libgtest-dev googletest
-  libbenchmark-dev clang libclang-rt-14-dev valgrind dpkg-dev file lintian desktop-file-utils
-  appstream"
+  libbenchmark-dev clang libclang-rt-14-dev valgrind lintian desktop-file-utils appstream"
 
 # Installs whichever of the named Debian packages are missing (as root, or through sudo).
 ensure_packages() {
