@@ -55,7 +55,8 @@ inline const std::vector<Layout> AcceptedLayouts = {
     {1, 8, 24, false, 0},  {1, 8, 32, true, 0},   {1, 8, 16, false, 7},  {9, 8, 24, true, 0},
     {9, 8, 32, false, 0},  {3, 8, 0, false, 0},   {11, 8, 0, true, 3},   {2, 15, 0, true, 0},
     {2, 16, 0, false, 0},  {10, 16, 0, true, 0},  {10, 15, 0, false, 0}, {2, 24, 0, false, 0},
-    {2, 24, 0, true, 255}, {10, 24, 0, false, 0}, {2, 32, 0, true, 0},   {10, 32, 0, false, 1},
+    {2, 24, 0, true, 255}, {10, 24, 0, false, 0}, {10, 24, 0, true, 0},  {2, 32, 0, true, 0},
+    {2, 32, 0, false, 0},  {10, 32, 0, false, 1}, {10, 32, 0, true, 0},
 };
 
 // How far a loaded channel may be from the picture's: Allegro keeps 6 bits of a palette

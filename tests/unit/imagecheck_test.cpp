@@ -404,37 +404,6 @@ class ImageFiles : public ::testing::Test {
     int savedConversion_ = 0;
 };
 
-// Every accepted layout: uncompressed and run-length, 24 and 32 bits, both origins.
-class TgaLayout : public ImageFiles,
-                  public ::testing::WithParamInterface<std::tuple<unsigned, unsigned, unsigned>> {};
-
-TEST_P(TgaLayout, IsAcceptedAndLoadsWithItsTopRowFirst) {
-    const auto [imageType, bitsPerPixel, descriptor] = GetParam();
-    const TgaHeader header = ThreeByTwo(imageType, bitsPerPixel, descriptor);
-    const Bytes file = ValidTga(header);
-    EXPECT_EQ(TgaVerdict(file), "accepted");
-
-    const std::string fileName = write("layout.tga", file);
-    std::string why;
-    EXPECT_TRUE(CheckTgaFile(fileName, &why)) << why;
-    BITMAP* b = load_bitmap(fileName.c_str(), nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->w, 3);
-    EXPECT_EQ(b->h, 2);
-    EXPECT_EQ(bitmap_color_depth(b), static_cast<int>(bitsPerPixel));
-    // The file's first row is the top one with the top-left origin bit, else the bottom one.
-    const bool topLeft = descriptor & 0x20;
-    const Bytes top = StoredPixel(topLeft ? 0 : 2, bitsPerPixel / 8);
-    const Bytes bottomRight = StoredPixel(topLeft ? 3 : 1, bitsPerPixel / 8);
-    EXPECT_EQ(getpixel(b, 1, 0), LoadedColour(bitsPerPixel, top));
-    EXPECT_EQ(getpixel(b, 2, 1), LoadedColour(bitsPerPixel, bottomRight));
-    destroy_bitmap(b);
-}
-
-INSTANTIATE_TEST_SUITE_P(TypesDepthsOrigins, TgaLayout,
-                         ::testing::Combine(::testing::Values(2u, 10u), ::testing::Values(24u, 32u),
-                                            ::testing::Values(0x00u, 0x20u, 0x08u, 0x28u)));
-
 // Every layout a paint program may save replacement art in: accepted, and read into a
 // 24- or 32-bit bitmap of the picture's own colours, top row first.
 class AcceptedLayout : public ImageFiles, public ::testing::WithParamInterface<tgafile::Layout> {};
