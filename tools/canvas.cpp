@@ -39,11 +39,11 @@ Colour Canvas::sample(float u, float v) const {
     return Mix(top, bottom, ty);
 }
 
-namespace {
-
 int Quantise(float value) {
     return static_cast<int>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
 }
+
+namespace {
 
 float Unquantise(int value) { return static_cast<float>(value) / 255.0f; }
 

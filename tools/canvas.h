@@ -17,6 +17,8 @@ struct Colour {
 Colour operator+(Colour x, Colour y);
 Colour operator*(Colour c, float k);
 Colour Mix(Colour x, Colour y, float t);
+// A channel as a file stores it: clamped to 0..1, then 0..255.
+int Quantise(float value);
 // Multiplies the colour channels only, leaving alpha alone.
 Colour Shade(Colour c, float k);
 

@@ -1,7 +1,5 @@
 #include "xpm.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <map>
 #include <stdexcept>
@@ -13,14 +11,10 @@ constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOP
 constexpr int kBase = sizeof kDigits - 1;
 constexpr int kTransparent = -1;
 
-int Channel(float value) {
-    return static_cast<int>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
-}
-
 // 0xRRGGBB, or kTransparent.
 int Key(const Colour& c) {
     if (c.a < 0.5f) return kTransparent;
-    return Channel(c.r) << 16 | Channel(c.g) << 8 | Channel(c.b);
+    return Quantise(c.r) << 16 | Quantise(c.g) << 8 | Quantise(c.b);
 }
 
 std::string ColourName(int key) {
