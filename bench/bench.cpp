@@ -5,10 +5,10 @@
 #include "frame_bench.h"
 #include "game.h"
 #include "leveldata.h"
+#include "opengl.h"
 #include "report.h"
 #include "resources.h"
 
-#include <GL/gl.h>
 #include <allegro.h>
 
 #include <chrono>

@@ -3,13 +3,13 @@
 #include "alloc_counter.h"
 #include "game.h"
 #include "gamemanager.h"
+#include "opengl.h"
 #include "pilot.h"
 #include "resources.h"
 #include "ship.h"
 #include "starfield.h"
 #include "utils.h"
 
-#include <GL/gl.h>
 #include <alleggl.h>
 
 #include <algorithm>

@@ -2,7 +2,6 @@
 
 #include <allegro.h>
 
-
 class GameManager;
 
 // The player's progress; shared by the shell, the ship and the HUD.

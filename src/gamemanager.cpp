@@ -1,5 +1,6 @@
 #include "gamemanager.h"
 
+#include "opengl.h"
 #include "utils.h"
 
 #include <alleggl.h>

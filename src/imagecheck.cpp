@@ -1,11 +1,9 @@
 #include "imagecheck.h"
 
+#include "mappedfile.h"
+
 #include <algorithm>
 #include <climits>
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -31,39 +29,6 @@ bool Fail(std::string* why, const char* reason) {
 }
 
 std::size_t Le16(const unsigned char* p) { return p[0] | std::size_t{p[1]} << 8; }
-
-// A whole file, mapped rather than read: a check walks all of a large image's data without
-// holding a copy of it.
-class MappedFile {
-  public:
-    explicit MappedFile(const std::string& fileName) {
-        const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return;
-        struct stat info {};
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-            size_ = static_cast<std::size_t>(info.st_size);
-            void* mapped =
-                size_ == 0 ? nullptr : mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-            opened_ = mapped != MAP_FAILED;
-            if (opened_) data_ = static_cast<const unsigned char*>(mapped);
-        }
-        close(fd);
-    }
-    ~MappedFile() {
-        if (data_ != nullptr) munmap(const_cast<unsigned char*>(data_), size_);
-    }
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-
-    bool opened() const { return opened_; }
-    const unsigned char* data() const { return data_; }
-    std::size_t size() const { return size_; }
-
-  private:
-    const unsigned char* data_ = nullptr;
-    std::size_t size_ = 0;
-    bool opened_ = false;
-};
 
 // Walks the run-length packets of every row without decoding them. A packet that runs past
 // the end of its row makes Allegro write past the end of the bitmap.

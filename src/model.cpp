@@ -1,6 +1,6 @@
 #include "model.h"
 
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,7 @@
 #include "resources.h"
 
 #include "imagecheck.h"
+#include "opengl.h"
 
 #include <alleggl.h>
 

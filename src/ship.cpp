@@ -2,10 +2,10 @@
 
 #include "game.h"
 #include "gamemanager.h"
+#include "opengl.h"
 #include "resources.h"
 #include "utils.h"
 
-#include <GL/gl.h>
 #include <allegro.h>
 
 #include <cmath>

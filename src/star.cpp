@@ -1,11 +1,10 @@
 #include "star.h"
 
 #include "gamemanager.h"
+#include "opengl.h"
 #include "resources.h"
 #include "ship.h"
 #include "utils.h"
-
-#include <GL/gl.h>
 
 namespace {
 

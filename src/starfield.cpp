@@ -1,10 +1,9 @@
 #include "starfield.h"
 
 #include "gamemanager.h"
+#include "opengl.h"
 #include "resources.h"
 #include "utils.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 

@@ -1,5 +1,6 @@
 #include "utils.h"
 
+#include "opengl.h"
 #include "resources.h"
 
 #include <alleggl.h>

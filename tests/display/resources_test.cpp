@@ -5,8 +5,7 @@
 #include "../support/gamedata.h"
 #include "../support/tgafile.h"
 #include "game.h"
-
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "glrecorder.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "opengl.h"
+
 #include <alleggl.h>
 #include <allegro.h>
 

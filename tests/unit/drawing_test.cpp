@@ -1,7 +1,6 @@
 #include "glrecorder.h"
+#include "opengl.h"
 #include "utils.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "game.h"
 #include "gamemanager.h"
 #include "glrecorder.h"
+#include "opengl.h"
 #include "resources.h"
 #include "utils.h"
 
-#include <GL/gl.h>
 #include <alleggl.h>
 #include <allegro.h>
 

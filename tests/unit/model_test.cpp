@@ -1,8 +1,7 @@
 #include "model.h"
 
 #include "glrecorder.h"
-
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <cmath>
 #include <cstdlib>

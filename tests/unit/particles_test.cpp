@@ -1,9 +1,8 @@
 #include "gamemanager.h"
 #include "glrecorder.h"
+#include "opengl.h"
 #include "utils.h"
 #include "world_probe.h"
-
-#include <GL/gl.h>
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "gamemanager.h"
 #include "glrecorder.h"
+#include "opengl.h"
 #include "resources.h"
 #include "world_probe.h"
 
-#include <GL/gl.h>
 #include <allegro.h>
 
 #include <gtest/gtest.h>

@@ -2,8 +2,7 @@
 
 #include "gamedata.h"
 #include "glrecorder.h"
-
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <filesystem>
 #include <fstream>

@@ -3,12 +3,12 @@
 #include "game.h"
 #include "gamemanager.h"
 #include "glrecorder.h"
+#include "opengl.h"
 #include "resources.h"
 #include "star.h"
 #include "utils.h"
 #include "worldtest.h"
 
-#include <GL/gl.h>
 #include <allegro.h>
 
 #include <cmath>

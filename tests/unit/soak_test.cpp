@@ -1,14 +1,14 @@
-#include <algorithm>
-#include <random>
-
-#include <allegro.h>
-#include <gtest/gtest.h>
-
 #include "game.h"
 #include "gamemanager.h"
 #include "glrecorder.h"
 #include "leveldata.h"
 #include "resources.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -16,7 +16,7 @@ namespace {
 // bounded memory. Under the sanitizer build this also proves the run free of memory errors
 // and leaks.
 class Soak : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { resourceManager.models.resize(ResourceManager::NumModelSlots); }
     void TearDown() override {
         resourceManager.models.clear();
@@ -61,9 +61,9 @@ void PlayAttempt(std::mt19937& rng, long tickBudget, SoakFigures& figures) {
         CheckWinLose(manager);
         ++figures.ticks;
         figures.mostParticles = std::max(figures.mostParticles, manager.particles.size());
-        figures.mostObjects = std::max(
-            figures.mostObjects, manager.objects.size() + manager.newObjects.size() +
-                                     manager.deadObjects.size());
+        figures.mostObjects =
+            std::max(figures.mostObjects, manager.objects.size() + manager.newObjects.size() +
+                                              manager.deadObjects.size());
     }
     figures.shipDeaths += playerInfo.shipDestroyed ? 1 : 0;
     figures.failures += playerInfo.levelFailed ? 1 : 0;
@@ -80,10 +80,11 @@ TEST_F(Soak, HundredThousandTicksOfRandomPlayStayBounded) {
         PlayAttempt(rng, std::min(total - figures.ticks, 6000L), figures);
         playerInfo.level = playerInfo.level % NumLevels + 1;
     }
-    std::printf("soak: %ld ticks, %d attempts, %d ship deaths, %d failed, %d won, "
-                "at most %zu particles and %zu objects\n",
-                figures.ticks, figures.attempts, figures.shipDeaths, figures.failures,
-                figures.wins, figures.mostParticles, figures.mostObjects);
+    std::printf(
+        "soak: %ld ticks, %d attempts, %d ship deaths, %d failed, %d won, "
+        "at most %zu particles and %zu objects\n",
+        figures.ticks, figures.attempts, figures.shipDeaths, figures.failures, figures.wins,
+        figures.mostParticles, figures.mostObjects);
     EXPECT_EQ(figures.ticks, total);
     EXPECT_GT(figures.shipDeaths, 0);  // the run covered deaths and restarts
     EXPECT_GT(figures.attempts, NumLevels);

@@ -2,10 +2,9 @@
 
 #include "gamemanager.h"
 #include "glrecorder.h"
+#include "opengl.h"
 #include "resources.h"
 #include "utils.h"
-
-#include <GL/gl.h>
 
 #include <gtest/gtest.h>
 #include <stdexcept>
