@@ -6,6 +6,7 @@
 #include "game.h"
 #include "leveldata.h"
 #include "opengl.h"
+#include "process.h"
 #include "report.h"
 #include "resources.h"
 
@@ -13,16 +14,10 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <string>
-#include <sys/resource.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -96,35 +91,6 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-// Seconds since the kernel started this process (field 22 of /proc/self/stat, in clock
-// ticks since boot); -1 where that is not available. Resolution: one clock tick (10 ms).
-double SecondsSinceProcessStart() {
-    std::ifstream file("/proc/self/stat");
-    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const std::size_t nameEnd = stat.rfind(')');  // the command name may hold spaces
-    timespec now{};
-    if (nameEnd == std::string::npos || clock_gettime(CLOCK_BOOTTIME, &now) != 0) {
-        return -1;
-    }
-    std::istringstream fields(stat.substr(nameEnd + 2));
-    std::string field;
-    for (int i = 3; i < 22 && fields >> field; ++i) {
-    }
-    unsigned long long startTicks = 0;
-    if (!(fields >> startTicks)) {
-        return -1;
-    }
-    const double bootSeconds = static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-    return bootSeconds -
-           static_cast<double>(startTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-long PeakRssKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 double SecondsSince(Clock::time_point& start) {
     const auto now = Clock::now();
     const double seconds = std::chrono::duration<double>(now - start).count();
@@ -141,7 +107,7 @@ int Run(const Options& options, Clock::time_point mainStart) {
     resourceManager.loadAll();
     run.startup.resources = SecondsSince(phaseStart);
     bench::DrawFirstFrame(run.startup);
-    run.startupSeconds = SecondsSinceProcessStart();
+    run.startupSeconds = bench::SecondsSinceProcessStart();
 
     run.renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     run.cores = std::thread::hardware_concurrency();
@@ -153,7 +119,7 @@ int Run(const Options& options, Clock::time_point mainStart) {
             levels.push_back(bench::MeasureLevel(level, options.frames));
         }
     }
-    run.peakRssKb = PeakRssKb();
+    run.peakRssKb = bench::PeakRssKb();
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);  // closes the display the way the game does
     if (options.json) {
         bench::PrintJson(std::cout, run, levels);
@@ -181,3 +147,4 @@ int main(int argc, char** argv) {
         return 1;
     }
 }
+END_OF_MAIN()

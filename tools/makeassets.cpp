@@ -6,11 +6,13 @@
 //
 // Writes OUTDIR/gfx/*.tga, OUTDIR/font.pcx and OUTDIR/models/ship.model; with
 // --contact-sheet it also writes one picture of all of them. With --icons it paints
-// the game's icon instead: ICONDIR/hicolor/NxN/apps/NAME.png for the desktop, and the
-// window icon the game compiles in. Runs without a display. Exits with 1 on any failure.
+// the game's icon instead: ICONDIR/hicolor/NxN/apps/NAME.png for the desktop, the same
+// sizes in ICONDIR/NAME.ico for the Windows program, and the X window icon the game
+// compiles in. Runs without a display. Exits with 1 on any failure.
 #include "canvas.h"
 #include "contactsheet.h"
 #include "font.h"
+#include "ico.h"
 #include "icon.h"
 #include "meshcheck.h"
 #include "shipmodel.h"
@@ -48,15 +50,23 @@ void WriteTextures(const std::string& gfx, const Ship& ship) {
     SaveTga(PaintTractorBeam(128, 128), gfx + "/tractortexture.tga", false);
 }
 
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return bytes;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
 // Checks the model as the game will read it: from the written file.
 void WriteModel(const std::string& path, const Mesh& mesh) {
-    {
-        std::ofstream out(path);
-        out << FormatModelFile(mesh);
-        if (!out) throw std::runtime_error("cannot write " + path);
-    }
-    std::ifstream in(path);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    WriteFile(path, FormatModelFile(mesh));
+    const std::string text = ReadFile(path);
     MeshSummary summary;
     const std::vector<std::string> problems = CheckMesh(ParseModelFile(text), &summary);
     if (!problems.empty()) Fail(path + " is not a sound closed mesh:", problems);
@@ -78,15 +88,18 @@ void WriteIcons(const std::string& iconDir, const std::string& name, const std::
     const Ship ship = BuildShip();
     const IconArt art{ship.mesh, PaintShipTexture(ship, 128), PaintFlame(256, 128),
                       PaintBackground(512)};
+    std::vector<IcoImage> ico;
     for (const int size : {16, 32, 48, 64, 128, 256}) {
         const std::string dir =
             iconDir + "/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
         std::filesystem::create_directories(dir);
-        SavePng(PaintIcon(art, size), dir + "/" + name + ".png");
+        const std::string png = dir + "/" + name + ".png";
+        SavePng(PaintIcon(art, size), png);
+        ico.push_back({size, ReadFile(png)});
     }
-    std::ofstream out(xpmPath);
-    out << FormatXpm(PaintIcon(art, 48), std::filesystem::path(xpmPath).stem().string() + "_xpm");
-    if (!out) throw std::runtime_error("cannot write " + xpmPath);
+    WriteFile(iconDir + "/" + name + ".ico", FormatIco(ico));
+    WriteFile(xpmPath, FormatXpm(PaintIcon(art, 48),
+                                 std::filesystem::path(xpmPath).stem().string() + "_xpm"));
 }
 
 void Run(const std::string& outDir, const std::string& sheetPath) {

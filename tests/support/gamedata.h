@@ -5,16 +5,14 @@
 // Header-only: shared by the unit tests and the real-display tests.
 
 #include "resources.h"
+#include "tempdir.h"
 
 #include <allegro.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <stdlib.h>
 #include <string>
-#include <system_error>
 
 namespace gamedata {
 
@@ -44,7 +42,7 @@ inline void WriteImage(const std::filesystem::path& path, int width, int height,
     BITMAP* image = create_bitmap_ex(depth, width, height);
     clear_to_color(
         image, depth == 32 ? makeacol32(200, 120, 40, 128) : makecol_depth(depth, 200, 120, 40));
-    save_tga(path.c_str(), image, nullptr);
+    save_tga(path.string().c_str(), image, nullptr);
     destroy_bitmap(image);
 }
 
@@ -64,7 +62,7 @@ inline void WriteFont(const std::filesystem::path& path) {
     for (int i = 0; i < PAL_SIZE; ++i) palette[i] = RGB{0, 0, 0, 0};
     palette[1] = RGB{63, 63, 63, 0};
     palette[255] = RGB{63, 63, 0, 0};
-    save_pcx(path.c_str(), image, palette);
+    save_pcx(path.string().c_str(), image, palette);
     destroy_bitmap(image);
 }
 
@@ -89,14 +87,8 @@ inline std::string LoadAllMessage(ResourceManager& manager) {
 // A fresh temporary directory that is the working directory while the object lives.
 class TempWorkingDir {
   public:
-    TempWorkingDir() : previous_(std::filesystem::current_path()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "startug-data-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::filesystem::filesystem_error(
-                "mkdtemp", std::error_code(errno, std::generic_category()));
-        }
-        path_ = pattern;
+    TempWorkingDir()
+        : previous_(std::filesystem::current_path()), path_(tempdir::Make("startug-data-")) {
         std::filesystem::current_path(path_);
     }
     ~TempWorkingDir() {

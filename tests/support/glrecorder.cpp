@@ -1,5 +1,11 @@
 #include "glrecorder.h"
 
+// On Windows the stand-ins below are this program's own definitions, not imports from
+// opengl32.dll (the GDI headers declare OpenGL's functions dllimport unless _GDI32_).
+#ifdef _WIN32
+#define _GDI32_
+#endif
+
 #include "opengl.h"
 
 #include <alleggl.h>
@@ -170,3 +176,47 @@ int play_sample(const SAMPLE* spl, int vol, int pan, int freq, int loop) {
 }
 
 }  // extern "C"
+
+#ifdef _WIN32
+// The game's code calls OpenGL and GLU through import pointers, __imp_NAME, which
+// opengl32.dll's import library would fill: these point them at the stand-ins instead.
+#define STANDIN_IMPORT(name)              \
+    extern "C" {                          \
+    decltype(&name) __imp_##name = &name; \
+    }
+STANDIN_IMPORT(glBegin)
+STANDIN_IMPORT(glEnd)
+STANDIN_IMPORT(glVertex2f)
+STANDIN_IMPORT(glVertex3f)
+STANDIN_IMPORT(glNormal3f)
+STANDIN_IMPORT(glTexCoord2f)
+STANDIN_IMPORT(glColor3f)
+STANDIN_IMPORT(glColor4f)
+STANDIN_IMPORT(glEnable)
+STANDIN_IMPORT(glDisable)
+STANDIN_IMPORT(glBlendFunc)
+STANDIN_IMPORT(glBindTexture)
+STANDIN_IMPORT(glMatrixMode)
+STANDIN_IMPORT(glLoadIdentity)
+STANDIN_IMPORT(glOrtho)
+STANDIN_IMPORT(glTranslatef)
+STANDIN_IMPORT(glRotatef)
+STANDIN_IMPORT(glScalef)
+STANDIN_IMPORT(glPushMatrix)
+STANDIN_IMPORT(glPopMatrix)
+STANDIN_IMPORT(glGetError)
+STANDIN_IMPORT(glClear)
+STANDIN_IMPORT(glClearColor)
+STANDIN_IMPORT(glClearDepth)
+STANDIN_IMPORT(glDepthFunc)
+STANDIN_IMPORT(glShadeModel)
+STANDIN_IMPORT(glPolygonMode)
+STANDIN_IMPORT(glLightfv)
+STANDIN_IMPORT(glGenTextures)
+STANDIN_IMPORT(glDeleteTextures)
+STANDIN_IMPORT(glTexParameteri)
+STANDIN_IMPORT(glReadBuffer)
+STANDIN_IMPORT(glCopyTexImage2D)
+STANDIN_IMPORT(glGetIntegerv)
+STANDIN_IMPORT(gluPerspective)
+#endif

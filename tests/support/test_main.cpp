@@ -12,3 +12,4 @@ int main(int argc, char** argv) {
     set_color_depth(16);
     return RUN_ALL_TESTS();
 }
+END_OF_MAIN()

@@ -1,6 +1,7 @@
 #include "imagecheck.h"
 
 #include "resources.h"
+#include "tempdir.h"
 #include "tgafile.h"
 
 #include <allegro.h>
@@ -369,9 +370,7 @@ TEST(TgaCheck, RejectsMissingFile) {
 class ImageFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/imagecheck-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        dir_ = tempdir::Make("startug-imagecheck-").string();
         savedConversion_ = get_color_conversion();
         set_color_conversion(COLORCONV_NONE);
     }

@@ -2,6 +2,7 @@
 
 #include "glrecorder.h"
 #include "opengl.h"
+#include "tempdir.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -25,11 +26,7 @@ const char* const Triangle = "3\n0 0 0\n1 0 0\n0 0 1\n1\n3 0 1 2\n";
 // Model files written into a private temporary directory.
 class ModelFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "startug-model-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
+    void SetUp() override { dir_ = tempdir::Make("startug-model-"); }
     void TearDown() override { fs::remove_all(dir_); }
 
     std::string write(const std::string& text, const std::string& name = "test.model") {
