@@ -5,6 +5,7 @@
 #include <alleggl.h>
 #include <allegro.h>
 
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <ostream>
@@ -74,6 +75,9 @@ namespace {
 // The fewest significant digits that read back as `value`: at most 9 for a value that is a
 // float, since the recorder widened it from one, 17 otherwise.
 std::string Shortest(double value) {
+    if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+        return std::to_string(static_cast<long long>(value));  // counts, enums, pixels
+    }
     const bool single = static_cast<double>(static_cast<float>(value)) == value;
     std::string text;
     for (int digits = 1; digits <= 17; ++digits) {
