@@ -44,8 +44,8 @@ std::vector<Primitive> Primitives();
 // --- Whole traces: a routine's calls compared with the calls it must make ---
 
 using Trace = std::vector<Call>;
-// The same function with exactly the same arguments: a float argument is compared at the
-// precision it reached OpenGL with, so single-precision values are exact.
+// The same function with exactly the same arguments. Arguments that reached OpenGL as
+// floats are held widened, so an expected single-precision value is written as one (0.4f).
 bool operator==(const Call& a, const Call& b);
 // name(arg, arg, ...), each argument in the fewest digits that give it back exactly.
 std::string Describe(const Call& c);
@@ -62,7 +62,7 @@ Trace Concat(std::initializer_list<Trace> parts);
 // Textured corners in drawing order: each row {s, t, x, y[, z]} is glTexCoord2f(s, t)
 // followed by the `vertex` call (glVertex2f or glVertex3f) with the rest.
 Trace Corners(const std::string& vertex, std::initializer_list<std::vector<double>> rows);
-// glBegin(mode), the corners, glEnd().
+// glBegin(mode), the calls inside, glEnd().
 Trace Block(double mode, const Trace& inside);
 
 // The next glGetError() returns this once, then GL_NO_ERROR again.
