@@ -217,6 +217,7 @@ TEST_F(StarDrawingTest, GlowPulsesBetweenHalfAndSevenTenths) {
     EXPECT_EQ(GlowAlpha(0.25f), 0.6f);
     EXPECT_EQ(GlowAlpha(0.75f), 0.6f);
     EXPECT_EQ(GlowAlpha(0.1f), static_cast<float>(0.5 + 0.4f * 0.1f));
+    EXPECT_EQ(GlowAlpha(0.55f), static_cast<float>(0.5 + 0.4f * (1 - 0.55f)));  // falling again
 }
 
 TEST_F(StarDrawingTest, FarStarShowsAPaleYellowRadarMarkAfterItsGlow) {
