@@ -11,8 +11,12 @@
 #include <alleggl.h>
 #include <allegro.h>
 
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <ostream>
+#include <sstream>
+#include <utility>
 
 namespace glrec {
 namespace {
@@ -68,6 +72,94 @@ std::vector<Primitive> Primitives() {
         }
     }
     return out;
+}
+
+bool operator==(const Call& a, const Call& b) { return a.name == b.name && a.args == b.args; }
+
+namespace {
+
+// The fewest significant digits that read back as `value`: at most 9 for a value that is a
+// float, since the recorder widened it from one, 17 otherwise.
+std::string Shortest(double value) {
+    if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+        return std::to_string(static_cast<long long>(value));  // counts, enums, pixels
+    }
+    const bool single = static_cast<double>(static_cast<float>(value)) == value;
+    std::string text;
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::ostringstream out;
+        out.precision(digits);
+        out << value;
+        text = out.str();
+        const double back = std::stod(text);
+        if (single ? static_cast<float>(back) == static_cast<float>(value) : back == value) break;
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string Describe(const Call& c) {
+    std::string text = c.name + "(";
+    for (std::size_t i = 0; i < c.args.size(); ++i) {
+        text += (i == 0 ? "" : ", ") + Shortest(c.args[i]);
+    }
+    return text + ")";
+}
+
+void PrintTo(const Call& c, std::ostream* out) { *out << Describe(c); }
+
+std::string Mismatch(const Trace& actual, const Trace& expected) {
+    const auto described = [](const Trace& t, std::size_t i) {
+        return i < t.size() ? Describe(t[i]) : std::string("nothing");
+    };
+    for (std::size_t i = 0; i < actual.size() || i < expected.size(); ++i) {
+        if (i >= actual.size() || i >= expected.size() || !(actual[i] == expected[i])) {
+            return "call " + std::to_string(i) + " of " + std::to_string(expected.size()) +
+                   ": got " + described(actual, i) + ", expected " + described(expected, i);
+        }
+    }
+    return "";
+}
+
+Trace CallsFrom(std::size_t first, std::size_t count) {
+    if (first >= calls.size()) return {};
+    const std::size_t end = count < calls.size() - first ? first + count : calls.size();
+    return Trace(calls.begin() + first, calls.begin() + end);
+}
+
+std::size_t IndexOf(const std::string& name, std::size_t from) {
+    for (std::size_t i = from; i < calls.size(); ++i) {
+        if (calls[i].name == name) return i;
+    }
+    return calls.size();
+}
+
+Trace Recorded(const std::function<void()>& draw) {
+    std::vector<Call> before = std::move(calls);
+    calls.clear();
+    draw();
+    std::swap(before, calls);
+    return before;
+}
+
+Trace Concat(std::initializer_list<Trace> parts) {
+    Trace out;
+    for (const Trace& part : parts) out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+Trace Corners(const std::string& vertex, std::initializer_list<std::vector<double>> rows) {
+    Trace out;
+    for (const std::vector<double>& row : rows) {
+        out.push_back({"glTexCoord2f", {row[0], row[1]}});
+        out.push_back({vertex, std::vector<double>(row.begin() + 2, row.end())});
+    }
+    return out;
+}
+
+Trace Block(double mode, const Trace& inside) {
+    return Concat({{{"glBegin", {mode}}}, inside, {{"glEnd", {}}}});
 }
 
 void SetPendingError(unsigned error) { pendingError = error; }

@@ -37,36 +37,36 @@ std::vector<std::string> TextRows(const std::string& text, int x, int y) {
 
 std::vector<std::string> NamesFrom(std::size_t first, std::size_t count) {
     std::vector<std::string> names;
-    const auto& calls = glrec::Calls();
-    for (std::size_t i = first; i < first + count && i < calls.size(); ++i) {
-        names.push_back(calls[i].name);
-    }
+    for (const glrec::Call& c : glrec::CallsFrom(first, count)) names.push_back(c.name);
     return names;
 }
 
-std::size_t IndexOf(const std::string& name) {
-    const auto& calls = glrec::Calls();
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        if (calls[i].name == name) return i;
-    }
-    return calls.size();
+// The one text quad of both displays: the whole texture, 512 wide and 32 high from (0, y).
+glrec::Trace TextQuad(double y) {
+    return glrec::Block(
+        GL_QUADS,
+        glrec::Corners("glVertex2f",
+                       {{0, 0, 0, y}, {1, 0, 512, y}, {1, 1, 512, y + 32}, {0, 1, 0, y + 32}}));
 }
 
-// The one text quad of both displays: 512 wide and 32 high from (0, y), the whole texture.
-void ExpectTextQuad(const glrec::Primitive& quad, double y) {
-    EXPECT_EQ(quad.mode, static_cast<unsigned>(GL_QUADS));
-    ASSERT_EQ(quad.vertices.size(), 4u);
-    const double corners[4][4] = {
-        {0, y, 0, 0}, {512, y, 1, 0}, {512, y + 32, 1, 1}, {0, y + 32, 0, 1}};
-    for (int i = 0; i < 4; ++i) {
-        const glrec::Vertex& v = quad.vertices[i];
-        EXPECT_EQ(v.x, corners[i][0]) << i;
-        EXPECT_EQ(v.y, corners[i][1]) << i;
-        EXPECT_EQ(v.s, corners[i][2]) << i;
-        EXPECT_EQ(v.t, corners[i][3]) << i;
-        EXPECT_TRUE(v.r == 1 && v.g == 1 && v.b == 1) << i;
-    }
+// A text bitmap turned into a texture that flips its top row to t = 1 and keeps only the
+// luminance of its white ink.
+glrec::Call TextTexture(double texture) {
+    return {"allegro_gl_make_texture_ex", {AGL_TEXTURE_FLIP, 512, 16, GL_LUMINANCE8, texture}};
 }
+
+// RenderHud's calls once the line is printed: a fresh texture, drawn in white at the
+// bottom left at twice its height, then deleted.
+glrec::Trace HudCalls(double texture) {
+    return glrec::Concat({{TextTexture(texture),
+                           {"glBindTexture", {GL_TEXTURE_2D, texture}},
+                           {"glColor3f", {1, 1, 1}}},
+                          TextQuad(0),
+                          {{"glDeleteTextures", {1, texture}}}});
+}
+
+// The name the last text texture was given.
+double LastTextureName() { return glrec::Named("allegro_gl_make_texture_ex").back().args.at(4); }
 
 // Keys are Allegro's polled globals: every test starts and ends with all keys up.
 class HudTest : public ::testing::Test {
@@ -164,26 +164,71 @@ TEST_F(HudTest, HudShowsTheLatestGoalCountAndFuel) {
 
 TEST_F(HudTest, HudDrawsAFreshLuminanceTextureAsADoubleHeightQuadThenDeletesIt) {
     RenderHud(manager);
-    const std::size_t made = IndexOf("allegro_gl_make_texture_ex");
-    EXPECT_EQ(NamesFrom(made, 3), (std::vector<std::string>{"allegro_gl_make_texture_ex",
-                                                            "glBindTexture", "glColor3f"}));
-    const auto texture = glrec::Named("allegro_gl_make_texture_ex").at(0).args;
-    EXPECT_EQ(texture[0], AGL_TEXTURE_FLIP);
-    EXPECT_EQ(texture[1], 512);
-    EXPECT_EQ(texture[2], 16);
-    EXPECT_EQ(texture[3], GL_LUMINANCE8);
-    EXPECT_EQ(glrec::Named("glBindTexture").at(0).args,
-              (std::vector<double>{GL_TEXTURE_2D, texture[4]}));
-    const auto prims = glrec::Primitives();
-    ASSERT_EQ(prims.size(), 1u);
-    ExpectTextQuad(prims[0], 0);
-    EXPECT_EQ(glrec::Calls().back().name, "glDeleteTextures");
-    EXPECT_EQ(glrec::Calls().back().args, (std::vector<double>{1, texture[4]}));
+    const double first = LastTextureName();
+    EXPECT_EQ(glrec::Mismatch(glrec::Calls(), HudCalls(first)), "");
 
+    const std::size_t next = glrec::Calls().size();
     RenderHud(manager);  // the next frame builds another
-    const auto second = glrec::Named("allegro_gl_make_texture_ex").at(1).args;
-    EXPECT_NE(second[4], texture[4]);
-    EXPECT_EQ(glrec::Calls().back().args, (std::vector<double>{1, second[4]}));
+    const double second = LastTextureName();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(glrec::Mismatch(glrec::CallsFrom(next), HudCalls(second)), "");
+}
+
+// --- The frame ---
+
+constexpr int BackgroundTextureName = 21, PointerTextureName = 22;
+
+class FrameTest : public HudTest {
+  protected:
+    std::vector<int> savedTextures = resourceManager.textures;
+
+    void SetUp() override {
+        HudTest::SetUp();
+        resourceManager.textures[ResourceManager::BackgroundTexture] = BackgroundTextureName;
+        resourceManager.textures[ResourceManager::PointerTexture] = PointerTextureName;
+    }
+    void TearDown() override {
+        resourceManager.textures = savedTextures;
+        HudTest::TearDown();
+    }
+};
+
+TEST_F(FrameTest, FrameIsTheDimmedBackgroundThenTheWorldThenTheHud) {
+    manager.camera = Vect3d(10, -30, 0);
+    const glrec::Trace ortho = glrec::Recorded(SetOrthoProjection);
+    const glrec::Trace projection = glrec::Recorded([this] { InitProjection(manager); });
+    const glrec::Trace world = glrec::Recorded([this] { manager.render(); });
+    DrawFrame(manager);
+    // The texture scrolls by a twentieth of a repeat per unit of camera movement, and
+    // repeats once up and the single-precision 4/3 times across the screen.
+    const double u = 0.5, v = -1.5;
+    const double across = u + 4.0f / 3.0f;
+    const glrec::Trace background = glrec::Block(
+        GL_QUADS,
+        glrec::Corners(
+            "glVertex2f",
+            {{u, v, 0, 0}, {across, v, 1024, 0}, {across, v + 1, 1024, 768}, {u, v + 1, 0, 768}}));
+    EXPECT_EQ(
+        glrec::Mismatch(glrec::Calls(),
+                        glrec::Concat({{{"glClear", {GL_DEPTH_BUFFER_BIT}}},
+                                       ortho,
+                                       {{"glDisable", {GL_DEPTH_TEST}},
+                                        {"glDisable", {GL_BLEND}},
+                                        {"glDisable", {GL_LIGHTING}},
+                                        {"glBindTexture", {GL_TEXTURE_2D, BackgroundTextureName}},
+                                        {"glEnable", {GL_TEXTURE_2D}},
+                                        {"glColor3f", {0.4f, 0.4f, 0.4f}}},
+                                       background,
+                                       projection,
+                                       {{"glDisable", {GL_BLEND}}, {"glEnable", {GL_DEPTH_TEST}}},
+                                       world,
+                                       ortho,
+                                       {{"glDisable", {GL_LIGHTING}},
+                                        {"glEnable", {GL_TEXTURE_2D}},
+                                        {"glEnable", {GL_BLEND}},
+                                        {"glBlendFunc", {GL_ONE, GL_ONE_MINUS_SRC_COLOR}}},
+                                       HudCalls(LastTextureName())})),
+        "");
 }
 
 // --- Intermission ---
@@ -208,16 +253,15 @@ TEST_F(HudTest, EscHeldFromTheStartEndsTheIntermissionAfterOneFrame) {
 }
 
 TEST_F(HudTest, IntermissionPrintsItsTextOnePixelInIntoOneTextureUsedForEveryFrame) {
-    key[KEY_ESC] = -1;
     ShowIntermission("YOU WIN!");
     EXPECT_EQ(glrec::LastTextureBitmap(), TextRows("YOU WIN!", 1, 1));
     const auto made = glrec::Named("allegro_gl_make_texture_ex");
     ASSERT_EQ(made.size(), 1u);
-    EXPECT_EQ(made[0].args[0], AGL_TEXTURE_FLIP);
-    EXPECT_EQ(made[0].args[3], GL_LUMINANCE8);
     const double texture = made[0].args[4];
-    // Bound before the first frame, deleted after the last.
-    EXPECT_LT(IndexOf("glBindTexture"), IndexOf("glClearColor"));
+    EXPECT_EQ(made[0], TextTexture(texture));
+    // Bound once before the first of the 200 frames, deleted after the last.
+    EXPECT_EQ(glrec::Count("glBindTexture"), 1);
+    EXPECT_LT(glrec::IndexOf("glBindTexture"), glrec::IndexOf("glClearColor"));
     EXPECT_EQ(glrec::Named("glBindTexture").at(0).args,
               (std::vector<double>{GL_TEXTURE_2D, texture}));
     EXPECT_EQ(glrec::Calls().back().name, "glDeleteTextures");
@@ -227,23 +271,24 @@ TEST_F(HudTest, IntermissionPrintsItsTextOnePixelInIntoOneTextureUsedForEveryFra
 TEST_F(HudTest, IntermissionFrameIsTheTextOnDarkBlueThenAFlipAndA20msRest) {
     key[KEY_ESC] = -1;
     ShowIntermission("ENTERING LEVEL 2");
-    EXPECT_EQ(glrec::Named("glClearColor").at(0).args,
-              (std::vector<double>{0, 0, static_cast<double>(0.4f), 0}));
-    EXPECT_EQ(glrec::Named("glClear").at(0).args[0], GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    EXPECT_EQ(glrec::Named("glOrtho").at(0).args, (std::vector<double>{0, 1024, 0, 768, -1, 1}));
-    EXPECT_EQ(glrec::Named("glBlendFunc").at(0).args,
-              (std::vector<double>{GL_ONE, GL_ONE_MINUS_SRC_COLOR}));
-    std::vector<double> disabled;
-    for (const glrec::Call& c : glrec::Named("glDisable")) disabled.push_back(c.args[0]);
-    EXPECT_EQ(disabled, (std::vector<double>{GL_DEPTH_TEST, GL_LIGHTING}));
-    std::vector<double> enabled;
-    for (const glrec::Call& c : glrec::Named("glEnable")) enabled.push_back(c.args[0]);
-    EXPECT_EQ(enabled, (std::vector<double>{GL_BLEND, GL_TEXTURE_2D}));
-    const auto prims = glrec::Primitives();
-    ASSERT_EQ(prims.size(), 1u);
-    ExpectTextQuad(prims[0], 350);
-    EXPECT_LT(IndexOf("glEnd"), IndexOf("allegro_gl_flip"));
-    EXPECT_EQ(glrec::Named("rest").at(0).args[0], 20);
+    const double texture = LastTextureName();
+    EXPECT_EQ(
+        glrec::Mismatch(
+            glrec::Calls(),
+            glrec::Concat(
+                {{TextTexture(texture),
+                  {"glBindTexture", {GL_TEXTURE_2D, texture}},
+                  {"glClearColor", {0, 0, 0.4f, 0}},
+                  {"glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}}},
+                 glrec::Recorded(SetOrthoProjection),
+                 {{"glEnable", {GL_BLEND}},
+                  {"glDisable", {GL_LIGHTING}},
+                  {"glBlendFunc", {GL_ONE, GL_ONE_MINUS_SRC_COLOR}},
+                  {"glEnable", {GL_TEXTURE_2D}},
+                  {"glColor3f", {1, 1, 1}}},
+                 TextQuad(350),
+                 {{"allegro_gl_flip", {}}, {"rest", {20}}, {"glDeleteTextures", {1, texture}}}})),
+        "");
 }
 
 }  // namespace

@@ -106,23 +106,29 @@ TEST_F(ParticleTest, IsDrawnAsADiamondFanFadingToItsCorners) {
     p.pos = Vect3d(1, 2, 3);
     p.size = 0.5;
     p.r = 0.25f, p.g = 0.5f, p.b = 0.75f;
-    manager.particles = {p};
-    const auto fans = Draw();
-    ASSERT_EQ(fans.size(), 1u);
-    EXPECT_EQ(fans[0].mode, static_cast<unsigned>(GL_TRIANGLE_FAN));
-    const double expected[6][4] = {{1, 2, 3, 1},   {1, 2.5, 3, 0}, {0.5, 2, 3, 0},
-                                   {1, 1.5, 3, 0}, {1.5, 2, 3, 0}, {1, 2.5, 3, 0}};
-    ASSERT_EQ(fans[0].vertices.size(), 6u);
-    for (int i = 0; i < 6; ++i) {
-        const glrec::Vertex& v = fans[0].vertices[i];
-        EXPECT_EQ(v.x, expected[i][0]) << i;
-        EXPECT_EQ(v.y, expected[i][1]) << i;
-        EXPECT_EQ(v.z, expected[i][2]) << i;
-        EXPECT_EQ(v.a, expected[i][3]) << i;
-        EXPECT_EQ(v.r, 0.25);
-        EXPECT_EQ(v.g, 0.5);
-        EXPECT_EQ(v.b, 0.75);
-    }
+    Particle fading = MakeParticle(-4, 1, 6);  // half-way through its last third
+    fading.r = fading.g = fading.b = 0.5f;
+    manager.particles = {p, fading};
+    Draw();
+    // Centre in full colour, then the corners transparent from the top anticlockwise,
+    // back to the top.
+    const glrec::Trace first = {{"glColor4f", {0.25f, 0.5f, 0.75f, 1}},
+                                {"glVertex3f", {1, 2, 3}},
+                                {"glColor4f", {0.25f, 0.5f, 0.75f, 0}},
+                                {"glVertex3f", {1, 2.5, 3}},
+                                {"glVertex3f", {0.5, 2, 3}},
+                                {"glVertex3f", {1, 1.5, 3}},
+                                {"glVertex3f", {1.5, 2, 3}},
+                                {"glVertex3f", {1, 2.5, 3}}};
+    const glrec::Trace second = {
+        {"glColor4f", {0.5f, 0.5f, 0.5f, 0.5f}}, {"glVertex3f", {-4, 0, 0}},
+        {"glColor4f", {0.5f, 0.5f, 0.5f, 0}},    {"glVertex3f", {-4, 0.1f, 0}},
+        {"glVertex3f", {-4.1f, 0, 0}},           {"glVertex3f", {-4, -0.1f, 0}},
+        {"glVertex3f", {-3.9f, 0, 0}},           {"glVertex3f", {-4, 0.1f, 0}}};
+    EXPECT_EQ(glrec::Mismatch(glrec::CallsFrom(4),
+                              glrec::Concat({glrec::Block(GL_TRIANGLE_FAN, first),
+                                             glrec::Block(GL_TRIANGLE_FAN, second)})),
+              "");
 }
 
 TEST_F(ParticleTest, DrawingBlendsWithoutTextureOrLightingEvenWithNoParticles) {

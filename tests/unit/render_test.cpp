@@ -2,6 +2,7 @@
 #include "glrecorder.h"
 #include "opengl.h"
 #include "resources.h"
+#include "utils.h"
 #include "world_probe.h"
 
 #include <allegro.h>
@@ -132,29 +133,21 @@ TEST_F(RenderTest, PointerIsATexturedQuadPointTwoAroundThePointer) {
     manager.pointerX = 1.5f;
     manager.pointerY = -2.0f;
     manager.renderPointer();
-    EXPECT_EQ(LastState(GL_DEPTH_TEST), "off");
-    EXPECT_EQ(LastState(GL_BLEND), "on");
-    EXPECT_EQ(LastState(GL_TEXTURE_2D), "on");
-    EXPECT_EQ(glrec::Named("glBlendFunc").at(0).args,
-              (std::vector<double>{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
-    EXPECT_EQ(glrec::Named("glBindTexture").at(0).args,
-              (std::vector<double>{GL_TEXTURE_2D, PointerTextureName}));
-
-    const auto prims = glrec::Primitives();
-    ASSERT_EQ(prims.size(), 1u);
-    EXPECT_EQ(prims[0].mode, static_cast<unsigned>(GL_QUADS));
-    const double expected[4][4] = {
-        {1.3, -2.2, 0, 0}, {1.7, -2.2, 1, 0}, {1.7, -1.8, 1, 1}, {1.3, -1.8, 0, 1}};
-    ASSERT_EQ(prims[0].vertices.size(), 4u);
-    for (int i = 0; i < 4; ++i) {
-        const glrec::Vertex& v = prims[0].vertices[i];
-        EXPECT_FLOAT_EQ(v.x, expected[i][0]) << i;
-        EXPECT_FLOAT_EQ(v.y, expected[i][1]) << i;
-        EXPECT_EQ(v.z, 0.0);
-        EXPECT_EQ(v.s, expected[i][2]) << i;
-        EXPECT_EQ(v.t, expected[i][3]) << i;
-        EXPECT_TRUE(v.r == 1 && v.g == 1 && v.b == 1 && v.a == 1) << i;  // opaque white
-    }
+    EXPECT_EQ(
+        glrec::Mismatch(
+            glrec::Calls(),
+            glrec::Concat(
+                {{{"glDisable", {GL_DEPTH_TEST}},
+                  {"glEnable", {GL_BLEND}},
+                  {"glBlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}},
+                  {"glBindTexture", {GL_TEXTURE_2D, PointerTextureName}},
+                  {"glEnable", {GL_TEXTURE_2D}},
+                  {"glColor3f", {1, 1, 1}}},
+                 glrec::Block(GL_QUADS, glrec::Corners("glVertex3f", {{0, 0, 1.3f, -2.2f, 0},
+                                                                      {1, 0, 1.7f, -2.2f, 0},
+                                                                      {1, 1, 1.7f, -1.8f, 0},
+                                                                      {0, 1, 1.3f, -1.8f, 0}}))})),
+        "");
 }
 
 // --- The world's passes ---
@@ -194,25 +187,18 @@ TEST_F(RenderTest, RenderLeavesBlendingAndThePointerTextureOnAndLightingOff) {
 
 TEST_F(RenderTest, FilledGoalIsAGreenCircleAndAnEmptyOneRed) {
     AddGoal({1, 1, 0}, true);
-    AddGoal({-2, 0, 0}, false);
+    AddGoal({-2, 0, 0}, false);  // both on screen: no radar marks
+    const auto circle = [](Vect3d at) { return glrec::Recorded([at] { DrawCircle(at, 1.2); }); };
     manager.renderGoals();
-    for (GLenum cap : {GL_LIGHTING, GL_BLEND, GL_DEPTH_TEST, GL_TEXTURE_2D}) {
-        EXPECT_EQ(LastState(cap), "off") << cap;
-    }
-    const auto prims = glrec::Primitives();
-    ASSERT_EQ(prims.size(), 2u);  // both on screen: no radar marks
-    const double colours[2][3] = {{0.5, 1, 0.5}, {1, 0.5, 0.5}};
-    const double tops[2][2] = {{1, 2.2}, {-2, 1.2}};
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(prims[i].mode, static_cast<unsigned>(GL_LINE_LOOP));
-        ASSERT_EQ(prims[i].vertices.size(), 20u);
-        const glrec::Vertex& top = prims[i].vertices[0];
-        EXPECT_FLOAT_EQ(top.x, tops[i][0]);
-        EXPECT_FLOAT_EQ(top.y, tops[i][1]);
-        EXPECT_EQ(top.r, colours[i][0]);
-        EXPECT_EQ(top.g, colours[i][1]);
-        EXPECT_EQ(top.b, colours[i][2]);
-    }
+    EXPECT_EQ(glrec::Mismatch(glrec::Calls(), glrec::Concat({{{"glDisable", {GL_LIGHTING}},
+                                                              {"glDisable", {GL_BLEND}},
+                                                              {"glDisable", {GL_DEPTH_TEST}},
+                                                              {"glDisable", {GL_TEXTURE_2D}},
+                                                              {"glColor3f", {0.5f, 1, 0.5f}}},
+                                                             circle({1, 1, 0}),
+                                                             {{"glColor3f", {1, 0.5f, 0.5f}}},
+                                                             circle({-2, 0, 0})})),
+              "");
 }
 
 TEST_F(RenderTest, GoalOutOfViewGetsARadarMarkInItsColour) {
@@ -275,17 +261,21 @@ TEST_F(RadarTest, TargetWithinHalfTheViewWidthGetsNoMark) {
 
 TEST_F(RadarTest, TargetBeyondHalfTheViewWidthGetsADashFrom5To4_5Units) {
     const auto marks = MarksAt(0, -6.7);
-    for (GLenum cap : {GL_TEXTURE_2D, GL_LIGHTING, GL_BLEND}) EXPECT_EQ(LastState(cap), "off");
     ASSERT_EQ(marks.size(), 1u);
-    EXPECT_EQ(marks[0].mode, static_cast<unsigned>(GL_LINES));
     ASSERT_EQ(marks[0].vertices.size(), 2u);
-    EXPECT_FLOAT_EQ(marks[0].vertices[0].x, -3.0f);
     EXPECT_FLOAT_EQ(marks[0].vertices[0].y, -3.0f);
-    EXPECT_FLOAT_EQ(marks[0].vertices[1].x, -3.0f);
     EXPECT_FLOAT_EQ(marks[0].vertices[1].y, -2.5f);
-    EXPECT_EQ(marks[0].vertices[0].r, 0.25);
-    EXPECT_EQ(marks[0].vertices[0].g, 0.5);
-    EXPECT_EQ(marks[0].vertices[0].b, 0.75);
+
+    MarksAt(0, -8);  // straight down: the unit direction is exact
+    EXPECT_EQ(glrec::Mismatch(glrec::Calls(), {{"glDisable", {GL_TEXTURE_2D}},
+                                               {"glDisable", {GL_LIGHTING}},
+                                               {"glDisable", {GL_BLEND}},
+                                               {"glColor3f", {0.25f, 0.5f, 0.75f}},
+                                               {"glBegin", {GL_LINES}},
+                                               {"glVertex3f", {-3, -3, 0}},
+                                               {"glVertex3f", {-3, -2.5, 0}},
+                                               {"glEnd", {}}}),
+              "");
 }
 
 TEST_F(RadarTest, ThresholdIsTheSinglePrecisionConstant) {

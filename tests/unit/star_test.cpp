@@ -166,61 +166,48 @@ TEST_F(StarDrawingTest, SphereIsUnlitFlameTexturedAndSpunAboutY) {
     Star* star = AddStar(2, 3);
     star->spin = 30;
     star->render();
-    const auto calls = glrec::Calls();
-    const auto prims = glrec::Primitives();
-
-    glrec::Reset();
-    DrawSphere(Vect3d(), 0.7f, 12, 1, 0, 6.283185307179586, -1.5707963267948966,
-               1.5707963267948966);
-    const auto sphere = glrec::Primitives();
-
-    ASSERT_GE(calls.size(), 8u);
-    EXPECT_EQ(calls[0].name, "glDisable");
-    EXPECT_EQ(calls[0].args[0], GL_BLEND);
-    EXPECT_EQ(calls[1].name, "glDisable");
-    EXPECT_EQ(calls[1].args[0], GL_LIGHTING);
-    EXPECT_EQ(calls[2].name, "glEnable");
-    EXPECT_EQ(calls[2].args[0], GL_TEXTURE_2D);
-    EXPECT_EQ(calls[4].name, "glBindTexture");
-    EXPECT_EQ(calls[4].args[1], 41);
-    EXPECT_EQ(calls[5].name, "glPushMatrix");
-    EXPECT_EQ(calls[6].args, (std::vector<double>{2, 3, 0}));
-    EXPECT_EQ(calls[7].args, (std::vector<double>{30, 0, 1, 0}));
-    EXPECT_EQ(calls.back().name, "glPopMatrix");
-
-    ASSERT_EQ(prims.size(), sphere.size());
-    ASSERT_EQ(prims.size(), 6u);
-    for (size_t i = 0; i < prims.size(); ++i) {
-        EXPECT_EQ(prims[i].mode, unsigned(GL_TRIANGLE_STRIP));
-        ASSERT_EQ(prims[i].vertices.size(), sphere[i].vertices.size());
-        for (size_t j = 0; j < sphere[i].vertices.size(); ++j) {
-            EXPECT_EQ(prims[i].vertices[j].x, sphere[i].vertices[j].x);
-            EXPECT_EQ(prims[i].vertices[j].y, sphere[i].vertices[j].y);
-            EXPECT_EQ(prims[i].vertices[j].t, sphere[i].vertices[j].t);
-        }
-    }
+    // A whole sphere of the star's radius, poles on the y axis, in 12 slices of strips.
+    const glrec::Trace sphere = glrec::Recorded([] {
+        DrawSphere(Vect3d(), 0.7f, 12, 1, 0, 6.283185307179586, -1.5707963267948966,
+                   1.5707963267948966);
+    });
+    EXPECT_EQ(
+        glrec::Mismatch(glrec::Calls(), glrec::Concat({{{"glDisable", {GL_BLEND}},
+                                                        {"glDisable", {GL_LIGHTING}},
+                                                        {"glEnable", {GL_TEXTURE_2D}},
+                                                        {"glColor3f", {1, 1, 1}},
+                                                        {"glBindTexture", {GL_TEXTURE_2D, 41}},
+                                                        {"glPushMatrix", {}},
+                                                        {"glTranslatef", {2, 3, 0}},
+                                                        {"glRotatef", {30, 0, 1, 0}}},
+                                                       sphere,
+                                                       {{"glPopMatrix", {}}}})),
+        "");
 }
 
-TEST_F(StarDrawingTest, GlowIsAQuadOfThreeRadiiAroundTheStar) {
-    Star* star = AddStar(-1, 4);
-    star->renderForeground();
-    EXPECT_EQ(glrec::Named("glTranslatef").at(0).args, (std::vector<double>{-1, 4, 0}));
-    EXPECT_EQ(glrec::Named("glBindTexture").at(0).args[1], 51);
-    EXPECT_EQ(glrec::Named("glBlendFunc").at(0).args,
-              (std::vector<double>{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
-    const auto prims = glrec::Primitives();
-    ASSERT_EQ(prims.size(), 1u);  // near the camera: no radar mark
-    EXPECT_EQ(prims[0].mode, unsigned(GL_QUADS));
-    const auto& v = prims[0].vertices;
-    ASSERT_EQ(v.size(), 4u);
+// The glow of a star at (x, y) with this alpha: a white quad three radii across each way.
+glrec::Trace GlowCalls(double x, double y, float alpha) {
     const double s = 2.1f;
-    const double expected[4][4] = {{-s, -s, 0, 0}, {s, -s, 1, 0}, {s, s, 1, 1}, {-s, s, 0, 1}};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(v[i].x, expected[i][0]) << i;
-        EXPECT_EQ(v[i].y, expected[i][1]) << i;
-        EXPECT_EQ(v[i].s, expected[i][2]) << i;
-        EXPECT_EQ(v[i].t, expected[i][3]) << i;
-    }
+    return glrec::Concat(
+        {{{"glEnable", {GL_BLEND}},
+          {"glDisable", {GL_LIGHTING}},
+          {"glEnable", {GL_TEXTURE_2D}},
+          {"glBlendFunc", {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}},
+          {"glColor4f", {1, 1, 1, alpha}},
+          {"glBindTexture", {GL_TEXTURE_2D, 51}},
+          {"glPushMatrix", {}},
+          {"glTranslatef", {x, y, 0}}},
+         glrec::Block(GL_QUADS,
+                      glrec::Corners("glVertex2f",
+                                     {{0, 0, -s, -s}, {1, 0, s, -s}, {1, 1, s, s}, {0, 1, -s, s}})),
+         {{"glPopMatrix", {}}}});
+}
+
+TEST_F(StarDrawingTest, GlowIsAWhiteQuadOfThreeRadiiAroundTheStar) {
+    Star* star = AddStar(-1, 4);  // near the camera: no radar mark
+    star->glowPhase = 0.25f;
+    star->renderForeground();
+    EXPECT_EQ(glrec::Mismatch(glrec::Calls(), GlowCalls(-1, 4, 0.6f)), "");
 }
 
 TEST_F(StarDrawingTest, GlowPulsesBetweenHalfAndSevenTenths) {
@@ -230,18 +217,16 @@ TEST_F(StarDrawingTest, GlowPulsesBetweenHalfAndSevenTenths) {
     EXPECT_EQ(GlowAlpha(0.25f), 0.6f);
     EXPECT_EQ(GlowAlpha(0.75f), 0.6f);
     EXPECT_EQ(GlowAlpha(0.1f), static_cast<float>(0.5 + 0.4f * 0.1f));
+    EXPECT_EQ(GlowAlpha(0.55f), static_cast<float>(0.5 + 0.4f * (1 - 0.55f)));  // falling again
 }
 
-TEST_F(StarDrawingTest, FarStarShowsAPaleYellowRadarMark) {
-    Star* star = AddStar(10, 0);
+TEST_F(StarDrawingTest, FarStarShowsAPaleYellowRadarMarkAfterItsGlow) {
+    Star* star = AddStar(0, -8);
+    const glrec::Trace mark =
+        glrec::Recorded([this, star] { manager.showRadar(star->pos, 1.0f, 1.0f, 0.5f); });
+    ASSERT_FALSE(mark.empty());
     star->renderForeground();
-    const auto prims = glrec::Primitives();
-    ASSERT_EQ(prims.size(), 2u);
-    EXPECT_EQ(prims[1].mode, unsigned(GL_LINES));
-    const auto& mark = prims[1].vertices.at(0);
-    EXPECT_EQ(mark.r, 1.0);
-    EXPECT_EQ(mark.g, 1.0);
-    EXPECT_EQ(mark.b, 0.5);
+    EXPECT_EQ(glrec::Mismatch(glrec::Calls(), glrec::Concat({GlowCalls(0, -8, 0.5f), mark})), "");
 }
 
 TEST_F(StarDrawingTest, BackgroundPassDrawsNothing) {

@@ -14,15 +14,47 @@ namespace {
 // Half-size of near star i: 0.2 up to about 0.683, as the drawing rounds it.
 float NearHalfSize(int i) { return static_cast<float>(0.2 + 0.5 * i * 0.033333335f); }
 
+constexpr int StarSpriteName = 11;
+
+// The blending both layers and the painting share, with the texture they draw.
+glrec::Trace StarBlending(double texture) {
+    return {{"glDisable", {GL_DEPTH_TEST}},
+            {"glEnable", {GL_TEXTURE_2D}},
+            {"glBindTexture", {GL_TEXTURE_2D, texture}},
+            {"glEnable", {GL_BLEND}},
+            {"glBlendFunc", {GL_ONE, GL_ONE_MINUS_SRC_COLOR}}};
+}
+
+// Corners of a square sprite, lower left first and anticlockwise, the whole texture `repeats`
+// times across it.
+glrec::Trace Square(double left, double bottom, double right, double top, double repeats) {
+    return glrec::Corners("glVertex2f", {{0, 0, left, bottom},
+                                         {repeats, 0, right, bottom},
+                                         {repeats, repeats, right, top},
+                                         {0, repeats, left, top}});
+}
+
+// The same at depth z.
+glrec::Trace Square(double left, double bottom, double right, double top, double z,
+                    double repeats) {
+    return glrec::Corners("glVertex3f", {{0, 0, left, bottom, z},
+                                         {repeats, 0, right, bottom, z},
+                                         {repeats, repeats, right, top, z},
+                                         {0, repeats, left, top, z}});
+}
+
 class StarFieldTest : public ::testing::Test {
   protected:
     GameManager manager;
     StarField field;
+    std::vector<int> savedTextures = resourceManager.textures;
 
     void SetUp() override {
         field.manager = &manager;
+        resourceManager.textures[ResourceManager::StarTexture] = StarSpriteName;
         glrec::Reset();
     }
+    void TearDown() override { resourceManager.textures = savedTextures; }
 
     // The primitives of one background pass with the camera at (x, y).
     std::vector<glrec::Primitive> DrawnFrom(double x, double y) {
@@ -92,6 +124,35 @@ TEST_F(StarFieldTest, FarQuadStaysPutWithinOneRepeat) {
     ExpectShifted(before[0].vertices, DrawnFrom(3.0, 4.9)[0].vertices, 0, 0);
 }
 
+// Near star i at (x, y), at depth z, once its tile is placed: a grey sprite growing with i.
+glrec::Trace NearStar(int i, double x, double y, double z) {
+    const double h = NearHalfSize(i);
+    const auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+    return glrec::Concat({{{"glColor3f", {0.9f, 0.9f, 0.9f}}},
+                          Square(f(x - h), f(y - h), f(x + h), f(y + h), z, 1)});
+}
+
+TEST_F(StarFieldTest, BackgroundIsTheFarQuadThenOneBlockOfNearStars) {
+    field.fieldTexture = 77;
+    field.nearStars = {{0.5, 0.5, -3}, {15, 15, -4}, {4, 19, -7.5}};
+    const auto drawn = glrec::Recorded([this] {
+        manager.camera = Vect3d(25, 17, 0);
+        field.renderBackground();
+    });
+    field.fieldTexture = 0;
+    // The far quad snaps to the multiples of 10 below the view's left and bottom edges
+    // (18.3 and 12), less 10. The near tile starts at (0, 0) below the window's corner
+    // (15, 7); a star left of or below the window moves up one tile, one on its edge stays.
+    const glrec::Trace expected = glrec::Concat(
+        {StarBlending(77),
+         {{"glColor3f", {0.7f, 0.7f, 0.7f}}},
+         glrec::Block(GL_QUADS, Square(0, 0, 40, 40, -10, 4)),
+         StarBlending(StarSpriteName),
+         glrec::Block(GL_QUADS, glrec::Concat({NearStar(0, 20.5, 20.5, -3), NearStar(1, 15, 15, -4),
+                                               NearStar(2, 24, 19, -7.5)}))});
+    EXPECT_EQ(glrec::Mismatch(drawn, expected), "");
+}
+
 // --- Near layer ---
 
 TEST_F(StarFieldTest, NearStarsWrapIntoTheWindowAroundTheCamera) {
@@ -118,11 +179,8 @@ TEST_F(StarFieldTest, NearStarsWrapIntoTheWindowAroundTheCamera) {
 }
 
 TEST_F(StarFieldTest, NearStarsUseTheStarSprite) {
-    std::vector<int> saved = resourceManager.textures;
-    resourceManager.textures[ResourceManager::StarTexture] = 11;
     field.renderStars();
-    resourceManager.textures = saved;
-    EXPECT_EQ(glrec::Named("glBindTexture").at(0).args[1], 11);
+    EXPECT_EQ(glrec::Named("glBindTexture").at(0).args[1], StarSpriteName);
     EXPECT_EQ(glrec::Count("glBegin"), 1);
 }
 
@@ -160,19 +218,20 @@ struct Sprite {
     int x, y, s;
 };
 
-// Sprite i of a painting that starts from a fresh random sequence.
-Sprite ExpectedSprite(int index) {
+// The 500 sprites of a painting that starts from a fresh random sequence.
+std::vector<Sprite> ExpectedSprites() {
     ResetGameRand();
-    Sprite sprite{};
-    for (int i = 0; i <= index; ++i) {
+    std::vector<Sprite> sprites;
+    for (int i = 0; i < 500; ++i) {
+        Sprite sprite{};
         sprite.x = GameRand() % 512;
         sprite.y = GameRand() % 512;
         const int c = GameRand();
         const int q = GameRand() % 4;
-        sprite.s = c % (q + 1) + 1;
+        sprite.s = (c % (q + 1) + 1) * (i > 400 ? 2 : 1);
+        sprites.push_back(sprite);
     }
-    if (index > 400) sprite.s *= 2;
-    return sprite;
+    return sprites;
 }
 
 class StarFieldPaintingTest : public StarFieldTest {
@@ -187,7 +246,7 @@ class StarFieldPaintingTest : public StarFieldTest {
     }
     // The lower-left corner and size of copy (j, k) of sprite i, as drawn.
     void ExpectCopy(int sprite, int j, int k) {
-        const Sprite e = ExpectedSprite(sprite);
+        const Sprite e = ExpectedSprites().at(sprite);
         const auto& v = painted.at(sprite * 9 + (j + 1) * 3 + (k + 1)).vertices;
         ASSERT_EQ(v.size(), 4u);
         EXPECT_EQ(v[0].x, e.x - e.s + 512 * j);
@@ -220,24 +279,42 @@ TEST_F(StarFieldPaintingTest, SpritesFollowTheRandomDrawOrder) {
     ExpectCopy(499, 0, 0);
 }
 
-TEST_F(StarFieldPaintingTest, CopiesTheBackBufferIntoItsOwnTexture) {
+// Sprite e as painted: nine white copies, 512 apart both ways, k the inner loop.
+glrec::Trace SpriteCalls(const Sprite& e) {
+    glrec::Trace calls;
+    for (int j = -1; j <= 1; ++j) {
+        for (int k = -1; k <= 1; ++k) {
+            const double x = e.x + 512 * j, y = e.y + 512 * k;
+            const glrec::Trace copy = glrec::Concat(
+                {{{"glColor3f", {1, 1, 1}}},
+                 glrec::Block(GL_QUADS, Square(x - e.s, y - e.s, x + e.s, y + e.s, 1))});
+            calls.insert(calls.end(), copy.begin(), copy.end());
+        }
+    }
+    return calls;
+}
+
+TEST_F(StarFieldPaintingTest, PaintsOnAClearedScreenThenCopiesTheBackBufferIntoItsOwnTexture) {
     ASSERT_NE(field.fieldTexture, 0u);
-    std::vector<std::string> tail;
-    const auto& calls = glrec::Calls();
-    for (size_t i = calls.size() - 7; i < calls.size(); ++i) tail.push_back(calls[i].name);
-    EXPECT_EQ(tail, (std::vector<std::string>{"glGenTextures", "glBindTexture", "glTexParameteri",
-                                              "glTexParameteri", "glReadBuffer", "glCopyTexImage2D",
-                                              "glDisable"}));
-    EXPECT_EQ(glrec::Named("glBindTexture").back().args[1], field.fieldTexture);
-    const auto params = glrec::Named("glTexParameteri");
-    EXPECT_EQ(params[0].args,
-              (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR}));
-    EXPECT_EQ(params[1].args,
-              (std::vector<double>{GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR}));
-    EXPECT_EQ(glrec::Named("glReadBuffer").at(0).args[0], GL_BACK);
-    EXPECT_EQ(glrec::Named("glCopyTexImage2D").at(0).args,
-              (std::vector<double>{GL_TEXTURE_2D, 0, GL_RGB, 0, 0, 512, 512, 0}));
-    EXPECT_EQ(calls.back().args[0], GL_BLEND);
+    const double texture = field.fieldTexture;
+    glrec::Trace expected = glrec::Concat(
+        {{{"glClearColor", {0, 0, 0, 0}}, {"glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}}},
+         glrec::Recorded(SetOrthoProjection),
+         StarBlending(StarSpriteName)});
+    for (const Sprite& sprite : ExpectedSprites()) {
+        const glrec::Trace calls = SpriteCalls(sprite);
+        expected.insert(expected.end(), calls.begin(), calls.end());
+    }
+    const glrec::Trace copy = {
+        {"glGenTextures", {1, texture}},
+        {"glBindTexture", {GL_TEXTURE_2D, texture}},
+        {"glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR}},
+        {"glTexParameteri", {GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR}},
+        {"glReadBuffer", {GL_BACK}},
+        {"glCopyTexImage2D", {GL_TEXTURE_2D, 0, GL_RGB, 0, 0, 512, 512, 0}},
+        {"glDisable", {GL_BLEND}}};
+    expected.insert(expected.end(), copy.begin(), copy.end());
+    EXPECT_EQ(glrec::Mismatch(glrec::Calls(), expected), "");
 }
 
 TEST(StarFieldLifetime, DeletesOnlyATextureItPainted) {
