@@ -5,6 +5,7 @@
 // check exact vertex orders, counts and state changes without a display.
 // allegro_gl_flip, allegro_gl_make_texture_ex, rest and play_sample are recorded as well.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ struct Primitive {
     std::vector<Vertex> vertices;
 };
 std::vector<Primitive> Primitives();
+
+// Runs after every recorded allegro_gl_flip with the number of flips since the last reset: what
+// happens while that frame is on screen (the player closing the window). Reset removes it.
+void OnFlip(std::function<void(int flips)> hook);
 
 // The next glGetError() returns this once, then GL_NO_ERROR again.
 void SetPendingError(unsigned error);
