@@ -8,9 +8,11 @@ STARTUG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 STARTUG_PLAY_PACKAGES="cmake g++ make pkg-config liballegro4-dev liballeggl4-dev libgl-dev
   libglu1-mesa-dev libgl1-mesa-dri libpng-dev dpkg-dev file"
 # What the test suite, fuzzers and benchmarks need on top; the package is checked with
-# lintian, desktop-file-utils and appstream.
+# lintian, desktop-file-utils and appstream, and openbox with wmctrl closes the game's window
+# as a desktop does.
 STARTUG_CHECK_PACKAGES="xvfb xauth xdotool imagemagick libgtest-dev googletest
-  libbenchmark-dev clang libclang-rt-14-dev valgrind lintian desktop-file-utils appstream"
+  libbenchmark-dev clang libclang-rt-14-dev valgrind lintian desktop-file-utils appstream
+  openbox wmctrl"
 
 # Installs whichever of the named Debian packages are missing (as root, or through sudo).
 ensure_packages() {

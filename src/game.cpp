@@ -19,6 +19,7 @@ PlayerInfo playerInfo;
 int GoalTime = 300;
 unsigned char fullscreen = 0;
 BITMAP* hudBmp = nullptr;
+std::atomic<bool> closeRequested{false};
 
 bool FullscreenRequested(int argc, char** argv) { return argc > 1 && argv[1][0] == 'f'; }
 
@@ -61,6 +62,9 @@ void NameWindow() {
     allegro_icon = const_cast<char**>(windowicon_xpm);
 #endif
 }
+
+// Runs outside the main thread: it only raises the flag the frame loops read.
+void OnCloseButton() { closeRequested = true; }
 
 }  // namespace
 
@@ -109,6 +113,8 @@ void InitAllegro() {
     if (depthBits == 0) {
         throw std::runtime_error("No depth buffer");
     }
+    // Once the display's window exists: on Windows the call enables that window's close button.
+    set_close_button_callback(OnCloseButton);
     install_keyboard();
     install_mouse();
     install_timer();
@@ -133,6 +139,9 @@ void GameLoop(FrameHook beforeFrame) {
         char text[32];
         std::snprintf(text, sizeof text, "ENTERING LEVEL %d", playerInfo.level);
         ShowIntermission(text);
+        if (closeRequested) {  // closed during the screen: the level is not played
+            return;
+        }
         GameManager manager;
         InitLevel(manager);
         if (LevelLoop(manager, beforeFrame)) {
@@ -226,7 +235,7 @@ FrameEnd LevelFrame(GameManager& manager, FrameKeys& keys) {
     DrawFrame(manager);
     allegro_gl_flip();
     rest(20);
-    if (key[KEY_ESC]) {
+    if (key[KEY_ESC] || closeRequested) {
         return FrameEnd::Quit;
     }
     if (key[KEY_F12]) {

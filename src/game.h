@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <atomic>
+
 class GameManager;
 
 // The player's progress; shared by the shell, the ship and the HUD.
@@ -19,6 +21,10 @@ extern PlayerInfo playerInfo;
 extern int GoalTime;              // ticks a win or lose state must exceed to take effect
 extern unsigned char fullscreen;  // 1 asks for a full-screen display
 extern BITMAP* hudBmp;            // the HUD line is printed here, reused every frame
+// The player closed the window (its close button, or Alt+F4 on Windows). Set from Allegro's
+// input thread or window procedure; the frame loops of the levels and the intermissions end the
+// game when they see it. Never cleared by the game.
+extern std::atomic<bool> closeRequested;
 
 // True when the first argument starts with a lower-case f.
 bool FullscreenRequested(int argc, char** argv);

@@ -1,5 +1,6 @@
 #include "utils.h"
 
+#include "game.h"
 #include "opengl.h"
 #include "resources.h"
 
@@ -144,7 +145,8 @@ void ShowIntermission(const std::string& text) {
         if (key[KEY_SPACE] && countdown <= 159) {
             countdown = 0;
         }
-        if (key[KEY_ESC]) {
+        // Closing the window ends the screen as ESC does; the caller then ends the game.
+        if (key[KEY_ESC] || closeRequested) {
             countdown = 0;
         }
     } while (countdown > 0);

@@ -23,6 +23,6 @@ void DrawSphere(Vect3d centre, double radius, int slices, int triangleStrip, dou
 // A 20-segment outline in the plane z = 0, starting at the top and running clockwise.
 void DrawCircle(Vect3d centre, double radius);
 
-// One line of text on a dark blue screen for 200 frames; SPACE skips it from the 41st frame, ESC at
-// once.
+// One line of text on a dark blue screen for 200 frames; SPACE skips it from the 41st frame, ESC
+// and closing the window end it at once.
 void ShowIntermission(const std::string& text);

@@ -7,6 +7,10 @@
  * input thread keeps running, and the gate reports the polled state of SPACE and ESC in
  * $FRAME_GATE_DIR/keys as "space=0|1 esc=0|1", so the test knows what the program's next
  * key test will see. The frame loop thus waits for the test, never the other way round.
+ *
+ * It also wraps set_close_button_callback: whenever the window is closed, once the program's
+ * own handler has run, it writes the number of closes so far to $FRAME_GATE_DIR/closed, so the
+ * test knows that the program's next look at its close flag sees the close.
  */
 #define _GNU_SOURCE
 #include <allegro.h>
@@ -78,4 +82,27 @@ void allegro_gl_flip(void) {
     snprintf(text, sizeof text, "%d", flips);
     WriteFile(dir, "frames", text);
     if (HoldsAt(flips)) Hold(dir, flips);
+}
+
+static void (*program_close_handler)(void);
+static int closes;
+
+/* Runs where Allegro runs the handler, on its input thread. */
+static void CloseHandler(void) {
+    program_close_handler();
+    ++closes;
+    const char* dir = getenv("FRAME_GATE_DIR");
+    if (dir == NULL) return;
+    char text[32];
+    snprintf(text, sizeof text, "%d", closes);
+    WriteFile(dir, "closed", text);
+}
+
+int set_close_button_callback(void (*proc)(void)) {
+    static int (*real_set)(void (*)(void));
+    if (real_set == NULL) {
+        *(void**)&real_set = dlsym(RTLD_NEXT, "set_close_button_callback");
+    }
+    program_close_handler = proc;
+    return real_set(proc != NULL ? CloseHandler : NULL);
 }

@@ -8,34 +8,7 @@
 # until the test lets it go, and reports which keys the program's next key test will see.
 source "$(dirname "$0")/lib.sh"
 game=$(copy_game)
-GATE="$WORK/gate"
-mkdir -p "$GATE"
-
-cc -shared -fPIC -O2 -o "$WORK/frame_gate.so" "$(dirname "$0")/frame_gate.c" \
-    $(pkg-config --cflags allegro) -ldl || fail "cannot build the frame gate"
-# The program, run through the gate: it holds after the flips named here. The real binary
-# keeps its name, which is also its window's name.
-mkdir "$game/gated"
-mv "$game/startug" "$game/gated/startug"
-cat >"$game/startug" <<EOF
-#!/bin/sh
-export LD_PRELOAD="$WORK/frame_gate.so" FRAME_GATE_DIR="$GATE" FRAME_GATE_HOLD="5 6 8 9 10"
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
-exec "$game/gated/startug" "\$@"
-EOF
-chmod +x "$game/startug"
-
-# Waits until FILE of the gate holds exactly LINE; the deadline only turns a hang into a failure.
-gate_shows() {
-    local file=$1 line=$2 deadline=$((SECONDS + 120))
-    until [ -f "$GATE/$file" ] && [ "$(cat "$GATE/$file")" = "$line" ]; do
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the program ended while waiting for $file = $line"
-        [ $SECONDS -lt $deadline ] || fail "$file never became '$line' (now: $(cat "$GATE/$file" 2>/dev/null))"
-        sleep 0.05
-    done
-}
-held_after_frame() { gate_shows held "$1"; }
-let_go() { echo "$1" >"$GATE/go"; }
+gate_program "$game"
 
 # The intermission text and its dark blue background (0.4 of full blue; 16-bit colour
 # rounds it to 12 of 31 steps, 98 of 255).
@@ -47,7 +20,7 @@ expect_intermission() {
         fail "$1: the background is ($r, $g, $b), not dark blue"
 }
 
-start_game "$game"
+start_gated_game "$game" "5 6 8 9 10"
 
 echo "-- SPACE seen in the 5th frame, released before the 6th's key test"
 held_after_frame 5
@@ -79,5 +52,5 @@ let_go 10
 wait_game
 xdotool keyup Escape
 [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after ESC, not 0"
-[ "$(cat "$GATE/frames")" = 10 ] || fail "$(cat "$GATE/frames") frames were shown, not 9 + 1"
+[ "$(frames_shown)" = 10 ] || fail "$(frames_shown) frames were shown, not 9 + 1"
 echo "PASS"

@@ -10,9 +10,10 @@ GAME_DIR=$2
 ARTIFACTS=$3
 mkdir -p "$ARTIFACTS"
 WORK=$(mktemp -d)
-trap 'stop_game; rm -rf "$WORK"' EXIT
+trap 'stop_game; stop_window_manager; rm -rf "$WORK"' EXIT
 GAME_PID=""
 GAME_LOG="$WORK/game.log"
+WM_PID=""
 
 # A PATH without xmessage: Allegro then prints its message box text on standard output
 # instead of waiting for a click.
@@ -189,3 +190,74 @@ wait_for_text() {
     done
     fail "'$text' never showed"
 }
+
+# --- The frame gate (frame_gate.c): holds the program after chosen buffer flips until the
+# test lets it go, and reports the keys and window closes the program is about to see.
+GATE="$WORK/gate"
+
+# From now on the program in DIR runs through the gate. The real binary keeps its name, which
+# is also its window's name.
+gate_program() {
+    local dir=$1
+    mkdir -p "$GATE"
+    cc -shared -fPIC -O2 -o "$WORK/frame_gate.so" "$(dirname "${BASH_SOURCE[0]}")/frame_gate.c" \
+        $(pkg-config --cflags allegro) -ldl || fail "cannot build the frame gate"
+    mkdir "$dir/gated"
+    mv "$dir/startug" "$dir/gated/startug"
+    cat >"$dir/startug" <<EOF
+#!/bin/sh
+export LD_PRELOAD="$WORK/frame_gate.so" FRAME_GATE_DIR="$GATE"
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+exec "$dir/gated/startug" "\$@"
+EOF
+    chmod +x "$dir/startug"
+}
+
+# Starts the gated program in DIR, to hold after each flip in the blank-separated list HOLDS:
+# start_gated_game DIR HOLDS [ARGS...]
+start_gated_game() {
+    local dir=$1
+    rm -f "$GATE"/* "$GATE"/.*.tmp
+    export FRAME_GATE_HOLD=$2
+    shift 2
+    start_game "$dir" "$@"
+}
+
+# Waits until FILE of the gate holds exactly LINE; the deadline only turns a hang into a failure.
+gate_shows() {
+    local file=$1 line=$2 deadline=$((SECONDS + 120))
+    until [ -f "$GATE/$file" ] && [ "$(cat "$GATE/$file")" = "$line" ]; do
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the program ended while waiting for $file = $line"
+        [ $SECONDS -lt $deadline ] || fail "$file never became '$line' (now: $(cat "$GATE/$file" 2>/dev/null))"
+        sleep 0.05
+    done
+}
+held_after_frame() { gate_shows held "$1"; }
+let_go() { echo "$1" >"$GATE/go"; }
+frames_shown() { cat "$GATE/frames"; }
+
+# --- A window manager, for the tests of what it sends the game's window. Openbox runs on
+# this DISPLAY until the script ends; its files go to the scratch directory.
+start_window_manager() {
+    HOME=$WORK XDG_CONFIG_HOME=$WORK XDG_CACHE_HOME=$WORK openbox --sm-disable \
+        >"$WORK/openbox.log" 2>&1 &
+    WM_PID=$!
+    local deadline=$((SECONDS + 60))
+    until wmctrl -m >/dev/null 2>&1; do
+        kill -0 "$WM_PID" 2>/dev/null || fail "openbox did not start: $(cat "$WORK/openbox.log")"
+        [ $SECONDS -lt $deadline ] || fail "openbox never took over the display"
+        sleep 0.1
+    done
+}
+
+stop_window_manager() {
+    if [ -n "$WM_PID" ] && kill -0 "$WM_PID" 2>/dev/null; then
+        kill "$WM_PID" 2>/dev/null || true
+        wait "$WM_PID" 2>/dev/null || true
+    fi
+    WM_PID=""
+}
+
+# The window manager's graceful close of the game's window, as its close button does; by id,
+# because AllegroGL's hidden helper window carries the same title.
+close_window() { wmctrl -i -c "$WINDOW" || fail "wmctrl could not close the window"; }

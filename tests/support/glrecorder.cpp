@@ -25,6 +25,8 @@ std::vector<Call> calls;
 unsigned pendingError = GL_NO_ERROR;
 GLuint nextTexture = 1;
 std::vector<std::string> lastBitmap;
+std::function<void(int)> flipHook;
+int flips = 0;
 
 void Record(const char* name, std::initializer_list<double> args) { calls.push_back({name, args}); }
 
@@ -35,7 +37,11 @@ const std::vector<Call>& Calls() { return calls; }
 void Reset() {
     calls.clear();
     pendingError = GL_NO_ERROR;
+    flipHook = nullptr;
+    flips = 0;
 }
+
+void OnFlip(std::function<void(int flips)> hook) { flipHook = std::move(hook); }
 
 std::vector<Call> Named(const std::string& name) {
     std::vector<Call> out;
@@ -243,7 +249,11 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
     Record("gluPerspective", {fovy, aspect, zNear, zFar});
 }
 
-void allegro_gl_flip() { Record("allegro_gl_flip", {}); }
+void allegro_gl_flip() {
+    Record("allegro_gl_flip", {});
+    ++glrec::flips;
+    if (glrec::flipHook) glrec::flipHook(glrec::flips);
+}
 
 GLuint allegro_gl_make_texture_ex(int flags, BITMAP* bmp, GLint internalFormat) {
     glrec::lastBitmap.clear();

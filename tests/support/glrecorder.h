@@ -65,6 +65,10 @@ Trace Corners(const std::string& vertex, std::initializer_list<std::vector<doubl
 // glBegin(mode), the calls inside, glEnd().
 Trace Block(double mode, const Trace& inside);
 
+// Runs after every recorded allegro_gl_flip with the number of flips since the last reset: what
+// happens while that frame is on screen (the player closing the window). Reset removes it.
+void OnFlip(std::function<void(int flips)> hook);
+
 // The next glGetError() returns this once, then GL_NO_ERROR again.
 void SetPendingError(unsigned error);
 

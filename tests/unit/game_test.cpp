@@ -17,18 +17,31 @@ class Shell : public ::testing::Test {
   protected:
     void SetUp() override {
         ReleaseAllKeys();
+        closeRequested = false;
         playerInfo = PlayerInfo();
         if (hudBmp == nullptr) hudBmp = create_bitmap(512, 16);
         // The ship draws the model slot; loadAll would have filled the table.
         resourceManager.models.resize(ResourceManager::NumModelSlots);
         glrec::Reset();
     }
-    void TearDown() override { ReleaseAllKeys(); }
+    void TearDown() override {
+        ReleaseAllKeys();
+        closeRequested = false;
+    }
     static void ReleaseAllKeys() {
         for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
     }
     static void Press(int k) { key[k] = -1; }  // a held key reads -1 under X11
     static void Release(int k) { key[k] = 0; }
+    // The player closes the window while the FLIPth frame since the last reset is on screen,
+    // then holds ESC from the next one, so that a close the loops miss fails a test rather
+    // than hanging it.
+    static void CloseWindowAtFlip(int flip) {
+        glrec::OnFlip([flip](int flips) {
+            if (flips == flip) closeRequested = true;
+            if (flips == flip + 1) Press(KEY_ESC);
+        });
+    }
 
     // A manager whose single goal is filled or not, as the tick of a real level would leave it.
     static void SetGoals(GameManager& m, int total, int filled) {
@@ -214,6 +227,51 @@ TEST_F(Shell, EscInALevelEndsTheGameWithoutTheWinScreen) {
     EXPECT_EQ(playerInfo.level, 1);
     // One intermission frame (ESC skips it), one level frame, nothing after.
     EXPECT_EQ(glrec::Count("allegro_gl_flip"), 2);
+}
+
+TEST_F(Shell, ClosingTheWindowEndsTheLevelAsAQuitAfterTheFrameRunningOrPaused) {
+    for (const bool paused : {false, true}) {
+        SCOPED_TRACE(paused ? "paused" : "running");
+        glrec::Reset();
+        ReleaseAllKeys();
+        playerInfo = PlayerInfo();
+        closeRequested = false;
+        GameManager m;  // no goals: every tick that runs counts toward winning
+        if (paused) Press(KEY_PAUSE);
+        CloseWindowAtFlip(5);
+        EXPECT_TRUE(LevelLoop(m));
+        EXPECT_EQ(glrec::Count("allegro_gl_flip"), 5);
+        EXPECT_EQ(playerInfo.winTimer, paused ? 0 : 5);
+        EXPECT_FALSE(playerInfo.levelComplete);
+    }
+}
+
+TEST_F(Shell, ClosingTheWindowEndsTheGameAfterTheFrameOnScreenWhereverThePlayerIs) {
+    // SPACE ends each intermission at its 41st frame, F12 each level after its one frame: flips
+    // 1-41 show level 1's intermission, 42 the level, ... 126 level 3, 127-167 "YOU WIN!".
+    struct Case {
+        const char* place;
+        int closedAtFlip;
+        int levelLeft;
+    };
+    const Case cases[] = {
+        {"level 1's intermission, before the level", 1, 1},
+        {"level 2's intermission", 50, 2},
+        {"level 3, where the close beats F12", 126, 3},
+        {"the win screen", 130, NumLevels + 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.place);
+        glrec::Reset();
+        ReleaseAllKeys();
+        closeRequested = false;
+        Press(KEY_SPACE);
+        Press(KEY_F12);
+        CloseWindowAtFlip(c.closedAtFlip);
+        GameLoop();
+        EXPECT_EQ(glrec::Count("allegro_gl_flip"), c.closedAtFlip);  // nothing drawn after it
+        EXPECT_EQ(playerInfo.level, c.levelLeft);
+    }
 }
 
 TEST_F(Shell, HudLineShowsGoalsAndFourDigitFuel) {
