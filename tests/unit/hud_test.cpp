@@ -21,8 +21,8 @@ namespace {
 
 // What a 512x16 text bitmap holds when `text` is printed at (x, y) in the game font:
 // rows of '#' for ink and '.' for background, as the recorder reports a texture's bitmap.
-std::vector<std::string> TextRows(const std::string& text, int x, int y) {
-    BITMAP* bmp = create_bitmap(512, 16);
+std::vector<std::string> TextRows(const std::string& text, int x, int y, int width = 512) {
+    BITMAP* bmp = create_bitmap(width, 16);
     clear_to_color(bmp, 0);
     textout_ex(bmp, resourceManager.getFont(), text.c_str(), x, y, makecol(255, 255, 255), 0);
     std::vector<std::string> rows;
@@ -244,6 +244,23 @@ TEST_F(HudTest, IntermissionFrameIsTheTextOnDarkBlueThenAFlipAndA20msRest) {
     ExpectTextQuad(prims[0], 350);
     EXPECT_LT(IndexOf("glEnd"), IndexOf("allegro_gl_flip"));
     EXPECT_EQ(glrec::Named("rest").at(0).args[0], 20);
+}
+
+// --- Text wider than the bitmap ---
+
+TEST_F(HudTest, TextWiderThanTheBitmapIsCutAtItsRightEdge) {
+    const std::string text = std::string(70, 'M') + " END";  // 74 glyphs of 8 pixels
+    ASSERT_GT(text_length(resourceManager.getFont(), text.c_str()), 512);
+    // What a bitmap wide enough for all of it shows, up to the 512th column.
+    std::vector<std::string> cut = TextRows(text, 1, 1, 1024);
+    for (std::string& row : cut) row.resize(512);
+
+    key[KEY_ESC] = -1;
+    ShowIntermission(text);
+    EXPECT_EQ(glrec::LastTextureBitmap(), cut);
+    const auto prims = glrec::Primitives();
+    ASSERT_EQ(prims.size(), 1u);
+    ExpectTextQuad(prims[0], 350);  // still the whole texture on the usual 512 pixels
 }
 
 }  // namespace
