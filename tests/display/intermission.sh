@@ -2,28 +2,15 @@
 # The first intermission of the real program: white text on the dark blue screen at the
 # left edge, 350 to 382 pixels above the bottom; SPACE seen before the 41st frame does
 # not end it; ESC ends it after the frame that sees it, and ESC still held then ends the
-# game after the level's first frame, with exit status 0.
+# game after the level's first frame, with exit status 0. A second run, whose ESC is let
+# go before the level's first key test, plays the level; its first frame is the first
+# run's to the pixel, since the random sequence is never seeded.
 #
-# No verdict depends on timing: frame_gate.c holds the program after chosen buffer flips
+# No verdict depends on timing: frame_gate.cpp holds the program after chosen buffer flips
 # until the test lets it go, and reports which keys the program's next key test will see.
 source "$(dirname "$0")/lib.sh"
 game=$(copy_game)
-GATE="$WORK/gate"
-mkdir -p "$GATE"
-
-cc -shared -fPIC -O2 -o "$WORK/frame_gate.so" "$(dirname "$0")/frame_gate.c" \
-    $(pkg-config --cflags allegro) -ldl || fail "cannot build the frame gate"
-# The program, run through the gate: it holds after the flips named here. The real binary
-# keeps its name, which is also its window's name.
-mkdir "$game/gated"
-mv "$game/startug" "$game/gated/startug"
-cat >"$game/startug" <<EOF
-#!/bin/sh
-export LD_PRELOAD="$WORK/frame_gate.so" FRAME_GATE_DIR="$GATE" FRAME_GATE_HOLD="5 6 8 9 10"
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
-exec "$game/gated/startug" "\$@"
-EOF
-chmod +x "$game/startug"
+use_gate
 
 # Waits until FILE of the gate holds exactly LINE; the deadline only turns a hang into a failure.
 gate_shows() {
@@ -47,7 +34,7 @@ expect_intermission() {
         fail "$1: the background is ($r, $g, $b), not dark blue"
 }
 
-start_game "$game"
+FRAME_GATE_HOLD="5 6 8 9 10" start_game "$game"
 
 echo "-- SPACE seen in the 5th frame, released before the 6th's key test"
 held_after_frame 5
@@ -78,6 +65,32 @@ cp "$WORK/screen.png" "$ARTIFACTS/level.png"
 let_go 10
 wait_game
 xdotool keyup Escape
-[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after ESC, not 0"
+expect_normal_end "ESC"
 [ "$(cat "$GATE/frames")" = 10 ] || fail "$(cat "$GATE/frames") frames were shown, not 9 + 1"
+
+echo "-- a second run: ESC seen in the first frame ends the intermission only"
+FRAME_GATE_HOLD="1 2 4" start_game "$game"
+held_after_frame 1
+xdotool keydown Escape
+gate_shows keys "space=0 esc=1"
+let_go 1
+held_after_frame 2
+grab_screen
+cp "$WORK/screen.png" "$ARTIFACTS/level-again.png"
+xdotool keyup Escape
+gate_shows keys "space=0 esc=0"
+# The random sequence is never seeded: both runs draw the same first frame of the level.
+differing=$(compare -metric AE "$ARTIFACTS/level.png" "$ARTIFACTS/level-again.png" null: 2>&1) ||
+    true
+[ "$differing" = 0 ] || fail "the level's first frame differs between two runs in $differing pixels"
+let_go 2
+
+echo "-- the level plays on: its third frame is drawn"
+held_after_frame 4
+grab_screen
+text_on_screen hud "COMPLETE: 0 / 1  FUEL:0350" || fail "the level's HUD is not on screen"
+let_go 4
+hold_key Escape 1.0
+wait_game
+expect_normal_end "ESC in the level"
 echo "PASS"
