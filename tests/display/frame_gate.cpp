@@ -12,8 +12,8 @@
  * After the flip numbered $FRAME_GATE_THROW it throws std::bad_alloc, as an exhausted heap
  * would. With $FRAME_GATE_NO_DEPTH set, the display reports no depth bits.
  *
- * Each call of the program to the functions below is appended to $FRAME_GATE_DIR/calls as
- * one line: the function's name and its arguments in decimal.
+ * Each call the program itself makes to the functions below (not the libraries' own calls)
+ * is appended to $FRAME_GATE_DIR/calls as one line: the name and the arguments in decimal.
  */
 #include <alleggl.h>
 #include <allegro.h>
@@ -22,6 +22,7 @@
 #include <new>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
 namespace {
@@ -77,18 +78,21 @@ void Hold(const char* dir, int frame) {
     }
 }
 
-// How deep the program is in the functions logged: a library's calls to itself while it
-// serves one are not the program's.
-thread_local int depth;
+// True when the call returns into the program itself, not into a library: Allegro and
+// AllegroGL call some of these functions themselves, also from Allegro's exit handler.
+bool FromProgram(void* returnAddress) {
+    static void* const program = [] {
+        Dl_info info{};  // the program headers lie in the program's first mapping
+        dladdr(reinterpret_cast<void*>(getauxval(AT_PHDR)), &info);
+        return info.dli_fbase;
+    }();
+    Dl_info info{};
+    return dladdr(returnAddress, &info) != 0 && info.dli_fbase == program;
+}
 
-struct Inside {
-    Inside() { ++depth; }
-    ~Inside() { --depth; }
-};
-
-void LogCall(const char* name, int argc, const long* args) {
+void LogCall(void* returnAddress, const char* name, int argc, const long* args) {
     const char* dir = GateDir();
-    if (dir == nullptr || depth > 0) return;
+    if (dir == nullptr || !FromProgram(returnAddress)) return;
     char path[4096];
     snprintf(path, sizeof path, "%s/calls", dir);
     FILE* f = fopen(path, "a");
@@ -100,9 +104,9 @@ void LogCall(const char* name, int argc, const long* args) {
 }
 
 template <typename... Args>
-void Log(const char* name, Args... args) {
+void Log(void* returnAddress, const char* name, Args... args) {
     const long values[] = {0, static_cast<long>(args)...};
-    LogCall(name, static_cast<int>(sizeof...(args)), values + 1);
+    LogCall(returnAddress, name, static_cast<int>(sizeof...(args)), values + 1);
 }
 
 // The library's own function of that name.
@@ -139,50 +143,43 @@ void glGetIntegerv(GLenum pname, GLint* params) {
 
 int set_gfx_mode(int card, int w, int h, int v_w, int v_h) {
     REAL(set_gfx_mode);
-    Log("set_gfx_mode", card, w, h, v_w, v_h);
-    const Inside inside;
+    Log(__builtin_return_address(0), "set_gfx_mode", card, w, h, v_w, v_h);
     return real(card, w, h, v_w, v_h);
 }
 
 void allegro_gl_set(int option, int value) {
     REAL(allegro_gl_set);
-    Log("allegro_gl_set", option, value);
-    const Inside inside;
+    Log(__builtin_return_address(0), "allegro_gl_set", option, value);
     real(option, value);
 }
 
 int install_keyboard(void) {
     REAL(install_keyboard);
-    Log("install_keyboard");
-    const Inside inside;
+    Log(__builtin_return_address(0), "install_keyboard");
     return real();
 }
 
 int install_mouse(void) {
     REAL(install_mouse);
-    Log("install_mouse");
-    const Inside inside;
+    Log(__builtin_return_address(0), "install_mouse");
     return real();
 }
 
 int install_timer(void) {
     REAL(install_timer);
-    Log("install_timer");
-    const Inside inside;
+    Log(__builtin_return_address(0), "install_timer");
     return real();
 }
 
 int install_sound(int digi, int midi, const char* cfg_path) {
     REAL(install_sound);
-    Log("install_sound", digi, midi);
-    const Inside inside;
+    Log(__builtin_return_address(0), "install_sound", digi, midi);
     return real(digi, midi, cfg_path);
 }
 
 int play_sample(const SAMPLE* spl, int vol, int pan, int freq, int loop) {
     REAL(play_sample);
-    Log("play_sample", vol, pan, freq, loop);
-    const Inside inside;
+    Log(__builtin_return_address(0), "play_sample", vol, pan, freq, loop);
     return real(spl, vol, pan, freq, loop);
 }
 
