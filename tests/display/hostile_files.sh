@@ -7,6 +7,7 @@
 # program saves it, and the font without its palette.
 source "$(dirname "$0")/lib.sh"
 game=$(copy_game)
+use_gate
 hostile="$WORK/hostile"
 mkdir -p "$hostile"
 

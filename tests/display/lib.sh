@@ -42,6 +42,41 @@ else
     GAME_COMMAND=./startug
 fi
 
+# Extra environment for the program: use_gate fills it.
+GAME_ENV=()
+GATE=""
+
+# Runs the program through frame_gate.so (see frame_gate.cpp) from now on, with the gate's
+# files in $GATE; the environment of each start may add the gate's other variables. An
+# installed launcher is a shell script, which cannot load the gate: there the gate is not
+# used and GATE stays empty.
+use_gate() {
+    [ "${STARTUG_INSTALLED:-}" = 1 ] && return
+    GATE="$WORK/gate"
+    mkdir -p "$GATE"
+    c++ -shared -fPIC -O2 -o "$WORK/frame_gate.so" "$(dirname "${BASH_SOURCE[0]}")/frame_gate.cpp" \
+        $(pkg-config --cflags allegro) -ldl || fail "cannot build the frame gate"
+    GAME_ENV=(LD_PRELOAD="$WORK/frame_gate.so" FRAME_GATE_DIR="$GATE"
+        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0")
+}
+
+# Every run starts with an empty gate directory.
+clear_gate() { [ -z "$GATE" ] || rm -f "$GATE"/* "$GATE"/.*.tmp; }
+
+# The calls to NAME the last gated run made, one a line, without the name.
+gate_calls() { sed -n "s/^$1\( \|\$\)//p" "$GATE/calls" 2>/dev/null; }
+
+# A gated run that brought Allegro up switched the display back to text mode exactly once,
+# as its last call.
+expect_text_mode_once() {
+    [ -n "$GATE" ] || return 0
+    local text_modes
+    text_modes=$(gate_calls set_gfx_mode | grep -c '^-1 ') || true
+    [ "$text_modes" -eq 1 ] || fail "the display was switched to text mode $text_modes times, not once"
+    [ "$(tail -n 1 "$GATE/calls")" = "set_gfx_mode -1 0 0 0 0" ] ||
+        fail "the text mode was not the last call: $(tail -n 1 "$GATE/calls")"
+}
+
 fail() {
     echo "FAIL: $*" >&2
     [ -f "$GAME_LOG" ] && { echo "--- game output:" >&2; cat "$GAME_LOG" >&2; }
@@ -68,30 +103,36 @@ run_to_end() {
     local dir=$1
     shift
     EXIT_STATUS=0
-    (cd "$dir" && timeout 120 env PATH="$GAME_PATH" "$GAME_COMMAND" "$@") >"$GAME_LOG" 2>&1 ||
+    clear_gate
+    (cd "$dir" && timeout 120 env PATH="$GAME_PATH" "${GAME_ENV[@]}" "$GAME_COMMAND" "$@") \
+        >"$GAME_LOG" 2>&1 ||
         EXIT_STATUS=$?
     [ "$EXIT_STATUS" -ne 124 ] || fail "the program hung"
 }
 
-# The last run reported MESSAGE in the game's report format, did not crash, and exited 1.
+# The last run reported MESSAGE in the game's report format, did not crash, closed the
+# display and exited 1.
 expect_reported_failure() {
     local message=$1
     grep -qxF "Unexpected exception:$message" "$GAME_LOG" || fail "no report of '$message'"
     ! grep -q "Shutting down Allegro due to signal" "$GAME_LOG" || fail "the program crashed"
     [ "$EXIT_STATUS" -eq 1 ] || fail "exit status $EXIT_STATUS after reporting '$message', not 1"
+    expect_text_mode_once
 }
 
-# The last run ended normally: exit status 0 and no report. WHAT names the run.
+# The last run ended normally: exit status 0, no report, the display closed. WHAT names the run.
 expect_normal_end() {
     [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after $1, not 0"
     ! grep -q "Unexpected exception" "$GAME_LOG" || fail "$1 reported a failure"
+    expect_text_mode_once
 }
 
 # Starts the program in the background in DIR; waits for its window and focuses it.
 start_game() {
     local dir=$1
     shift
-    (cd "$dir" && exec env PATH="$GAME_PATH" "$GAME_COMMAND" "$@") >"$GAME_LOG" 2>&1 &
+    clear_gate
+    (cd "$dir" && exec env PATH="$GAME_PATH" "${GAME_ENV[@]}" "$GAME_COMMAND" "$@") >"$GAME_LOG" 2>&1 &
     GAME_PID=$!
     WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --name '^StarTug$' | head -n 1) ||
         fail "no game window appeared"
@@ -191,37 +232,7 @@ wait_for_text() {
     fail "'$text' never showed"
 }
 
-# --- The frame gate (frame_gate.c): holds the program after chosen buffer flips until the
-# test lets it go, and reports the keys and window closes the program is about to see.
-GATE="$WORK/gate"
-
-# From now on the program in DIR runs through the gate. The real binary keeps its name, which
-# is also its window's name.
-gate_program() {
-    local dir=$1
-    mkdir -p "$GATE"
-    cc -shared -fPIC -O2 -o "$WORK/frame_gate.so" "$(dirname "${BASH_SOURCE[0]}")/frame_gate.c" \
-        $(pkg-config --cflags allegro) -ldl || fail "cannot build the frame gate"
-    mkdir "$dir/gated"
-    mv "$dir/startug" "$dir/gated/startug"
-    cat >"$dir/startug" <<EOF
-#!/bin/sh
-export LD_PRELOAD="$WORK/frame_gate.so" FRAME_GATE_DIR="$GATE"
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
-exec "$dir/gated/startug" "\$@"
-EOF
-    chmod +x "$dir/startug"
-}
-
-# Starts the gated program in DIR, to hold after each flip in the blank-separated list HOLDS:
-# start_gated_game DIR HOLDS [ARGS...]
-start_gated_game() {
-    local dir=$1
-    rm -f "$GATE"/* "$GATE"/.*.tmp
-    export FRAME_GATE_HOLD=$2
-    shift 2
-    start_game "$dir" "$@"
-}
+# --- Gated runs (see use_gate): waiting for what the gate reports, and letting it go on.
 
 # Waits until FILE of the gate holds exactly LINE; the deadline only turns a hang into a failure.
 gate_shows() {

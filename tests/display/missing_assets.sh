@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Each data file missing in turn: the real program reports that file's own failure,
-# does not hang or crash, and exits with status 1. With every file present it starts,
-# and ESC ends it with status 0.
+# does not hang or crash, closes the display and exits with status 1. With every file
+# present it starts, and ESC ends it with status 0.
 source "$(dirname "$0")/lib.sh"
 game=$(copy_game)
+use_gate
 
 # File, then the report it must give when missing; in the order the game loads them.
 cases=(

@@ -1,10 +1,26 @@
 #!/usr/bin/env bash
 # The whole game with the real program and real input: the first intermission, the HUD
 # before and after thrusting, F12 through every level to "YOU WIN!" and exit status 0;
-# and ESC inside a level ending the game without the win screen.
+# and ESC inside a level ending the game without the win screen. Neither run writes a
+# file or plays a sound.
 source "$(dirname "$0")/lib.sh"
 game=$(copy_game)
 DOCS=${STARTUG_DOCS:-}
+use_gate
+mkdir "$WORK/home"
+GAME_ENV+=(HOME="$WORK/home")
+
+# Every file where the game could leave one: its working directory, its data and its
+# home, with sizes and modification times.
+files_now() { find "$game" "$GAME_DIR" "$WORK/home" -printf '%p %s %T@\n' | sort; }
+files_before=$(files_now)
+
+# The last run wrote no file and, where the gate sees its calls, played no sound.
+expect_no_traces() {
+    [ "$(files_now)" = "$files_before" ] ||
+        fail "$1 left files behind: $(diff <(echo "$files_before") <(files_now) | tail -n +2)"
+    [ -z "$GATE" ] || [ -z "$(gate_calls play_sample)" ] || fail "$1 played a sound"
+}
 
 # Holds SPACE until the level's HUD shows, then lets go.
 skip_intermission_to() {
@@ -55,7 +71,8 @@ hold_key F12 0.3
 wait_for_text screen "YOU WIN!"
 screenshot win >/dev/null
 wait_game
-[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after winning, not 0"
+expect_normal_end "winning"
+expect_no_traces "a whole game"
 
 echo "-- ESC inside a level ends the game without the win screen"
 start_game "$game"
@@ -69,7 +86,8 @@ while kill -0 "$GAME_PID" 2>/dev/null; do
 done
 xdotool keyup Escape
 wait_game
-[ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after ESC, not 0"
+expect_normal_end "ESC"
+expect_no_traces "a game ended with ESC"
 
 [ -n "$DOCS" ] && cp "$level1" "$DOCS/level1.png"
 echo "PASS"

@@ -4,10 +4,15 @@
 #include "glrecorder.h"
 #include "leveldata.h"
 #include "resources.h"
+#include "utils.h"
 
 #include <allegro.h>
 
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -279,6 +284,183 @@ TEST_F(Shell, HudLineShowsGoalsAndFourDigitFuel) {
     EXPECT_STREQ(HudLine(12, 12, 4000).text, "COMPLETE: 12 / 12  FUEL:4000");
     EXPECT_STREQ(HudLine(3, 6, 12345).text, "COMPLETE: 3 / 6  FUEL:12345");
     EXPECT_STREQ(HudLine(0, 6, 0).text, "COMPLETE: 0 / 6  FUEL:0000");
+}
+
+// --- Level flow through GameLoop, and what paused frames show ---
+
+// What each attempt at a level started with, seen by the frame hook before its first tick.
+struct Attempt {
+    int level;
+    int fuel;
+    std::vector<Vect3d> stars;             // start positions, in table order
+    std::vector<std::string> shownBefore;  // the intermission's text bitmap
+};
+
+// The hook is a plain function, so what it sees and does lives here: before the first
+// frame of attempt n (from 1) it records the attempt, then calls act(manager, n).
+std::vector<Attempt> attempts;
+void (*act)(GameManager& manager, int attempt) = nullptr;
+
+void RecordAttempt(GameManager& manager) {
+    if (!manager.objects.empty()) return;  // not the attempt's first frame
+    Attempt a{playerInfo.level, playerInfo.fuel, {}, glrec::LastTextureBitmap()};
+    for (std::size_t i = 2; i < manager.newObjects.size(); ++i) {
+        a.stars.push_back(manager.newObjects[i]->pos);
+    }
+    attempts.push_back(a);
+    act(manager, static_cast<int>(attempts.size()));
+}
+
+// With GoalTime 0 a win or a loss takes effect at the tick it begins.
+class Flow : public Shell {
+  protected:
+    void SetUp() override {
+        Shell::SetUp();
+        GoalTime = 0;
+        attempts.clear();
+    }
+    void TearDown() override {
+        GoalTime = savedGoalTime;
+        Shell::TearDown();
+    }
+
+    // The text bitmap of the intermission that shows `text`.
+    static std::vector<std::string> Intermission(const std::string& text) {
+        const int esc = key[KEY_ESC];
+        Press(KEY_ESC);
+        ShowIntermission(text);
+        key[KEY_ESC] = esc;
+        return glrec::LastTextureBitmap();
+    }
+
+    const int savedGoalTime = GoalTime;
+};
+
+TEST_F(Flow, FailedAttemptShowsItsIntermissionAgainAndReplaysTheLevelFromItsTableEntry) {
+    act = [](GameManager& manager, int attempt) {
+        if (attempt == 1) {  // stars pushed away, fuel burnt, the ship lost
+            for (std::size_t i = 2; i < manager.newObjects.size(); ++i) {
+                manager.newObjects[i]->pos = Vect3d(9, 9, 0);
+            }
+            playerInfo.fuel = 3;
+            playerInfo.shipDestroyed = true;
+        } else {
+            Press(KEY_ESC);
+        }
+    };
+    GameLoop(RecordAttempt);
+    ASSERT_EQ(attempts.size(), 2u);
+    const auto entering1 = Intermission("ENTERING LEVEL 1");
+    for (const Attempt& a : attempts) {
+        EXPECT_EQ(a.level, 1);
+        EXPECT_EQ(a.shownBefore, entering1);
+        EXPECT_EQ(a.fuel, Levels[0].fuel);
+        ASSERT_EQ(a.stars.size(), 2u);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(a.stars[i].x, Levels[0].stars[i].x);
+            EXPECT_EQ(a.stars[i].y, Levels[0].stars[i].y);
+        }
+    }
+}
+
+TEST_F(Flow, WinAndLossAtTheSameTickCountAsWonAndTheNextLevelFollows) {
+    act = [](GameManager& manager, int attempt) {
+        if (attempt == 1) {  // the one goal filled at the tick the ship is lost
+            manager.newObjects[2]->pos = manager.goals[0].pos;
+            playerInfo.shipDestroyed = true;
+        } else {
+            Press(KEY_ESC);
+        }
+    };
+    GameLoop(RecordAttempt);
+    ASSERT_EQ(attempts.size(), 2u);
+    EXPECT_EQ(attempts[1].level, 2);
+    EXPECT_EQ(attempts[1].shownBefore, Intermission("ENTERING LEVEL 2"));
+    EXPECT_EQ(attempts[1].fuel, Levels[1].fuel);
+}
+
+// Level 1 through the real frame function, with the pointer texture named so that its
+// quad can be told from the others.
+class PausedFrames : public Shell {
+  protected:
+    static constexpr int PointerName = 77;
+    void SetUp() override {
+        Shell::SetUp();
+        mouse_b = 0;
+        resourceManager.textures[ResourceManager::PointerTexture] = PointerName;
+        InitLevel(manager);
+    }
+    void TearDown() override {
+        resourceManager.textures[ResourceManager::PointerTexture] = savedPointer;
+        mouse_x = 512;
+        mouse_y = 384;
+        Shell::TearDown();
+    }
+
+    // The corners of the pointer quad drawn since the last reset.
+    static std::vector<std::pair<double, double>> DrawnPointer() {
+        std::size_t begins = 0, pointer = SIZE_MAX;  // at() fails when none was drawn
+        for (const glrec::Call& c : glrec::Calls()) {
+            if (c.name == "glBindTexture" && c.args[1] == PointerName) pointer = begins;
+            if (c.name == "glBegin") ++begins;
+        }
+        std::vector<std::pair<double, double>> corners;
+        const auto drawn = glrec::Primitives();
+        for (const glrec::Vertex& v : drawn.at(pointer).vertices) {
+            corners.emplace_back(v.x, v.y);
+        }
+        return corners;
+    }
+
+    // The HUD bitmap for `filled` of the level's goals and the fuel now.
+    std::vector<std::string> HudShowing(int filled) {
+        GameManager shown;
+        shown.goals = manager.goals;
+        shown.goalsFilled = filled;
+        RenderHud(shown);
+        return glrec::LastTextureBitmap();
+    }
+
+    // One frame from an empty log: what it drew is all the log holds.
+    void frame() {
+        glrec::Reset();
+        LevelFrame(manager, keys);
+    }
+
+    const int savedPointer = resourceManager.textures[ResourceManager::PointerTexture];
+    GameManager manager;
+    FrameKeys keys;
+};
+
+TEST_F(PausedFrames, ShowThePointerAndGoalCountOfTheLastTickUntilTheNext) {
+    manager.newObjects[2]->pos = manager.goals[0].pos;  // a star resting in the goal
+    mouse_x = 700;
+    mouse_y = 300;
+    frame();
+    const auto pointer = DrawnPointer();
+    const auto hud = glrec::LastTextureBitmap();
+    ASSERT_EQ(hud, HudShowing(1));
+
+    // Paused, the mouse moves on and the star is taken out of the goal.
+    Press(KEY_PAUSE);
+    mouse_x = 100;
+    mouse_y = 600;
+    manager.objects.at(2)->pos = Vect3d(5, 5, 0);
+    for (int i = 0; i < 2; ++i) {
+        frame();
+        ASSERT_TRUE(keys.paused);
+        EXPECT_EQ(DrawnPointer(), pointer) << i;
+        EXPECT_EQ(glrec::LastTextureBitmap(), hud) << i;
+    }
+
+    // The first tick after the pause shows both.
+    Release(KEY_PAUSE);
+    frame();
+    Press(KEY_PAUSE);
+    frame();
+    ASSERT_FALSE(keys.paused);
+    EXPECT_NE(DrawnPointer(), pointer);
+    EXPECT_EQ(glrec::LastTextureBitmap(), HudShowing(0));
 }
 
 }  // namespace

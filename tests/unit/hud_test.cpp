@@ -21,8 +21,8 @@ namespace {
 
 // What a 512x16 text bitmap holds when `text` is printed at (x, y) in the game font:
 // rows of '#' for ink and '.' for background, as the recorder reports a texture's bitmap.
-std::vector<std::string> TextRows(const std::string& text, int x, int y) {
-    BITMAP* bmp = create_bitmap(512, 16);
+std::vector<std::string> TextRows(const std::string& text, int x, int y, int width = 512) {
+    BITMAP* bmp = create_bitmap(width, 16);
     clear_to_color(bmp, 0);
     textout_ex(bmp, resourceManager.getFont(), text.c_str(), x, y, makecol(255, 255, 255), 0);
     std::vector<std::string> rows;
@@ -289,6 +289,23 @@ TEST_F(HudTest, IntermissionFrameIsTheTextOnDarkBlueThenAFlipAndA20msRest) {
                  TextQuad(350),
                  {{"allegro_gl_flip", {}}, {"rest", {20}}, {"glDeleteTextures", {1, texture}}}})),
         "");
+}
+
+// --- Text wider than the bitmap ---
+
+TEST_F(HudTest, TextWiderThanTheBitmapIsCutAtItsRightEdge) {
+    const std::string text = std::string(70, 'M') + " END";  // 74 glyphs of 8 pixels
+    ASSERT_GT(text_length(resourceManager.getFont(), text.c_str()), 512);
+    // What a bitmap wide enough for all of it shows, up to the 512th column.
+    std::vector<std::string> cut = TextRows(text, 1, 1, 1024);
+    for (std::string& row : cut) row.resize(512);
+
+    key[KEY_ESC] = -1;
+    ShowIntermission(text);
+    EXPECT_EQ(glrec::LastTextureBitmap(), cut);
+    // Still the whole texture on the usual 512 pixels.
+    const glrec::Trace quad = TextQuad(350);
+    EXPECT_EQ(glrec::Mismatch(glrec::CallsFrom(glrec::IndexOf("glBegin"), quad.size()), quad), "");
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include "glrecorder.h"
 #include "opengl.h"
 
+#include <allegro/internal/aintern.h>
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -41,6 +43,24 @@ TEST(ResourceManager, GetFontPrefersTheLoadedFont) {
     manager.gameFont = loaded;
     EXPECT_EQ(manager.getFont(), loaded);
     destroy_font(loaded);
+}
+
+// It runs after Allegro has shut down (allegro_exit is an atexit handler), when handing
+// anything back to Allegro or the dead OpenGL context would crash the exit.
+TEST(ResourceManager, DestructorDeletesNoTextureAndDestroysNoFont) {
+    static int fontsDestroyed = 0;
+    FONT_VTABLE counting = *font->vtable;  // the built-in font, but counting its destruction
+    counting.destroy = [](FONT*) { ++fontsDestroyed; };
+    FONT loaded = *font;
+    loaded.vtable = &counting;
+    {
+        ResourceManager manager;
+        for (int slot : SlotOf) manager.textures[slot] = 100 + slot;
+        manager.gameFont = &loaded;
+        glrec::Reset();
+    }
+    EXPECT_EQ(glrec::Count("glDeleteTextures"), 0);
+    EXPECT_EQ(fontsDestroyed, 0);
 }
 
 // A complete data directory as the working directory, and the colour conversion put back.
