@@ -90,5 +90,5 @@ build_windows_tree() {
     allegro=$(windows_allegro) || return 1
     build_tree "$dir" -DCMAKE_TOOLCHAIN_FILE="$STARTUG_TOOLCHAIN" \
         -DSTARTUG_ALLEGRO_PREFIX="$allegro" \
-        -DSTARTUG_NATIVE_MAKEASSETS="$native/tools/startug-makeassets" "$@"
+        -DSTARTUG_NATIVE_BUILD="$native" "$@"
 }

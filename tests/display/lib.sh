@@ -36,11 +36,20 @@ exit 101
 EOF
     chmod +x "$WORK/stub/xmessage"
     GAME_PATH=$WORK/stub:$PATH
-    GAME_COMMAND=$STARTUG_BIN
+    GAME_COMMAND=("$STARTUG_BIN")
+elif [ "${STARTUG_WINE:-}" = 1 ]; then
+    # With STARTUG_WINE=1 STARTUG_BINARY is the Windows program, copied into a copy of
+    # GAME_DIR and run there under Wine, in the prefix STARTUG_WINEPREFIX. Its window sits
+    # inside a larger screen, so screenshots are taken of the window alone.
+    GAME_PATH=$PATH
+    GAME_COMMAND=("$(cd "$(dirname "${BASH_SOURCE[0]}")/../windows" && pwd)/wine-run"
+        "$STARTUG_WINEPREFIX" ./startug.exe)
 else
     GAME_PATH=$NO_XMESSAGE_PATH
-    GAME_COMMAND=./startug
+    GAME_COMMAND=(./startug)
 fi
+# What screenshots show: the whole screen, or with CAPTURE_WINDOW=1 the game's window.
+CAPTURE_WINDOW=${STARTUG_WINE:-0}
 
 # Extra environment for the program: use_gate fills it.
 GAME_ENV=()
@@ -48,10 +57,10 @@ GATE=""
 
 # Runs the program through frame_gate.so (see frame_gate.cpp) from now on, with the gate's
 # files in $GATE; the environment of each start may add the gate's other variables. An
-# installed launcher is a shell script, which cannot load the gate: there the gate is not
-# used and GATE stays empty.
+# installed launcher is a shell script and a Windows program has no shared libraries to
+# wrap: neither can load the gate, so there it is not used and GATE stays empty.
 use_gate() {
-    [ "${STARTUG_INSTALLED:-}" = 1 ] && return
+    [ "${STARTUG_INSTALLED:-}" = 1 ] || [ "${STARTUG_WINE:-}" = 1 ] && return
     GATE="$WORK/gate"
     mkdir -p "$GATE"
     c++ -shared -fPIC -O2 -o "$WORK/frame_gate.so" "$(dirname "${BASH_SOURCE[0]}")/frame_gate.cpp" \
@@ -93,7 +102,7 @@ copy_game() {
         return
     fi
     cp -r "$GAME_DIR" "$WORK/game"
-    cp "$STARTUG_BIN" "$WORK/game/startug"
+    cp "$STARTUG_BIN" "$WORK/game/${GAME_COMMAND[-1]#./}"
     echo "$WORK/game"
 }
 
@@ -104,7 +113,7 @@ run_to_end() {
     shift
     EXIT_STATUS=0
     clear_gate
-    (cd "$dir" && timeout 120 env PATH="$GAME_PATH" "${GAME_ENV[@]}" "$GAME_COMMAND" "$@") \
+    (cd "$dir" && timeout 120 env PATH="$GAME_PATH" "${GAME_ENV[@]}" "${GAME_COMMAND[@]}" "$@") \
         >"$GAME_LOG" 2>&1 ||
         EXIT_STATUS=$?
     [ "$EXIT_STATUS" -ne 124 ] || fail "the program hung"
@@ -132,7 +141,7 @@ start_game() {
     local dir=$1
     shift
     clear_gate
-    (cd "$dir" && exec env PATH="$GAME_PATH" "${GAME_ENV[@]}" "$GAME_COMMAND" "$@") >"$GAME_LOG" 2>&1 &
+    (cd "$dir" && exec env PATH="$GAME_PATH" "${GAME_ENV[@]}" "${GAME_COMMAND[@]}" "$@") >"$GAME_LOG" 2>&1 &
     GAME_PID=$!
     WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --name '^StarTug$' | head -n 1) ||
         fail "no game window appeared"
@@ -167,8 +176,10 @@ hold_key() {
     xdotool keyup "$1"
 }
 
+capture_source() { [ "$CAPTURE_WINDOW" = 1 ] && [ -n "${WINDOW:-}" ] && echo "$WINDOW" || echo root; }
+
 screenshot() {
-    import -window root "$ARTIFACTS/$1.png"
+    import -window "$(capture_source)" "$ARTIFACTS/$1.png"
     echo "$ARTIFACTS/$1.png"
 }
 
@@ -215,7 +226,7 @@ text_on_screen() { best_text "$1" "$2" >/dev/null; }
 # pixel: the game's text is white, while the blue screen, the nebula and the orange stars
 # are each dark in at least one channel.
 grab_screen() {
-    import -window root "$WORK/screen.png"
+    import -window "$(capture_source)" "$WORK/screen.png"
     convert "$WORK/screen.png" -separate -evaluate-sequence Min -depth 8 "$WORK/screen.pgm"
 }
 
