@@ -179,6 +179,12 @@ TEST_F(StarFieldTest, NearStarsWrapIntoTheWindowAroundTheCamera) {
     // The last star is the largest.
     EXPECT_EQ(v[116].x, static_cast<float>(-10 - NearHalfSize(29)));
     EXPECT_NEAR(NearHalfSize(29), 0.68333334, 1e-7);
+
+    // From (10.75, 10.75) the window starts at 0.75, within a unit of a tile's start: the
+    // first star, at 0.5, wraps to 20.5.
+    const auto moved = DrawnFrom(10.75, 10.75)[1].vertices;
+    EXPECT_EQ(moved[0].x, static_cast<float>(20.5 - NearHalfSize(0)));
+    EXPECT_EQ(moved[0].y, static_cast<float>(20.5 - NearHalfSize(0)));
 }
 
 TEST_F(StarFieldTest, NearStarsUseTheStarSprite) {
