@@ -14,6 +14,7 @@
  *
  * Each call the program itself makes to the functions below (not the libraries' own calls)
  * is appended to $FRAME_GATE_DIR/calls as one line: the name and the arguments in decimal.
+ * Bitmaps appear by address: create_bitmap's line ends with the bitmap it returned.
  *
  * It also wraps set_close_button_callback: whenever the window is closed, once the program's
  * own handler has run, it writes the number of closes so far to $FRAME_GATE_DIR/closed, so the
@@ -199,6 +200,20 @@ int play_sample(const SAMPLE* spl, int vol, int pan, int freq, int loop) {
     REAL(play_sample);
     Log(__builtin_return_address(0), "play_sample", vol, pan, freq, loop);
     return real(spl, vol, pan, freq, loop);
+}
+
+BITMAP* create_bitmap(int width, int height) {
+    REAL(create_bitmap);
+    BITMAP* const bitmap = real(width, height);
+    Log(__builtin_return_address(0), "create_bitmap", width, height,
+        reinterpret_cast<long>(bitmap));
+    return bitmap;
+}
+
+void destroy_bitmap(BITMAP* bitmap) {
+    REAL(destroy_bitmap);
+    Log(__builtin_return_address(0), "destroy_bitmap", reinterpret_cast<long>(bitmap));
+    real(bitmap);
 }
 
 int set_close_button_callback(void (*proc)(void)) {

@@ -86,6 +86,27 @@ expect_text_mode_once() {
         fail "the text mode was not the last call: $(tail -n 1 "$GATE/calls")"
 }
 
+# A gated run that ended normally made only 512x16 text bitmaps, and destroyed each but the
+# first, the HUD's, which lives as long as the program.
+expect_text_bitmaps_freed() {
+    [ -n "$GATE" ] || return 0
+    local faults
+    faults=$(awk '
+        $1 == "create_bitmap" {
+            if ($2 != 512 || $3 != 16) print "bitmap " made + 1 " is " $2 "x" $3
+            live[$4] = ++made
+        }
+        $1 == "destroy_bitmap" { delete live[$2] }
+        END {
+            for (b in live) {
+                if (live[b] == 1) hud = 1
+                else print "bitmap " live[b] " of " made " was never destroyed"
+            }
+            if (!hud) print "the first bitmap (the HUD) did not live to the end"
+        }' "$GATE/calls")
+    [ -z "$faults" ] || fail "text bitmaps: $(echo "$faults" | paste -sd ';')"
+}
+
 fail() {
     echo "FAIL: $*" >&2
     [ -f "$GAME_LOG" ] && { echo "--- game output:" >&2; cat "$GAME_LOG" >&2; }
@@ -134,6 +155,7 @@ expect_normal_end() {
     [ "$EXIT_STATUS" -eq 0 ] || fail "exit status $EXIT_STATUS after $1, not 0"
     ! grep -q "Unexpected exception" "$GAME_LOG" || fail "$1 reported a failure"
     expect_text_mode_once
+    expect_text_bitmaps_freed
 }
 
 # Starts the program in the background in DIR; waits for its window and focuses it.

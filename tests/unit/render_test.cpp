@@ -282,6 +282,8 @@ TEST_F(RadarTest, ThresholdIsTheSinglePrecisionConstant) {
     // 6.6666671 squared lies between 44.44445 and 44.44445f (44.44445037841797).
     EXPECT_TRUE(MarksAt(6.6666671, 0).empty());
     EXPECT_EQ(MarksAt(6.6666672, 0).size(), 1u);
+    // 6.666667111714666 squared is 44.44445f exactly: not beyond it, so still no mark.
+    EXPECT_TRUE(MarksAt(6.666667111714666, 0).empty());
 }
 
 TEST_F(RadarTest, TargetAtTheCameraDrawsNothingAtAll) {

@@ -159,6 +159,7 @@ TEST_F(StarFieldTest, NearStarsWrapIntoTheWindowAroundTheCamera) {
     field.nearStars.assign(30, Vect3d(10, 10, -5));
     field.nearStars[0] = Vect3d(0.5, 0.5, -3);  // at -19.5 first, below -10: wrapped to 0.5
     field.nearStars[1] = Vect3d(15, 15, -4);    // at -5, inside the window
+    field.nearStars[2] = Vect3d(9.5, 9.5, -6);  // at -10.5, just below -10: wrapped to 9.5
     const auto prims = DrawnFrom(0, 0);
     ASSERT_EQ(prims.size(), 2u);
     EXPECT_EQ(prims[1].mode, unsigned(GL_QUADS));
@@ -173,9 +174,17 @@ TEST_F(StarFieldTest, NearStarsWrapIntoTheWindowAroundTheCamera) {
     EXPECT_EQ(v[4].x, static_cast<float>(-5 - NearHalfSize(1)));
     EXPECT_EQ(v[6].y, static_cast<float>(-5 + NearHalfSize(1)));
     EXPECT_EQ(v[4].z, -4.0);
+    EXPECT_EQ(v[8].x, static_cast<float>(9.5 - NearHalfSize(2)));
+    EXPECT_EQ(v[8].y, static_cast<float>(9.5 - NearHalfSize(2)));
     // The last star is the largest.
     EXPECT_EQ(v[116].x, static_cast<float>(-10 - NearHalfSize(29)));
     EXPECT_NEAR(NearHalfSize(29), 0.68333334, 1e-7);
+
+    // From (10.75, 10.75) the window starts at 0.75, within a unit of a tile's start: the
+    // first star, at 0.5, wraps to 20.5.
+    const auto moved = DrawnFrom(10.75, 10.75)[1].vertices;
+    EXPECT_EQ(moved[0].x, static_cast<float>(20.5 - NearHalfSize(0)));
+    EXPECT_EQ(moved[0].y, static_cast<float>(20.5 - NearHalfSize(0)));
 }
 
 TEST_F(StarFieldTest, NearStarsUseTheStarSprite) {

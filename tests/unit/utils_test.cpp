@@ -1,5 +1,6 @@
 #include "utils.h"
 
+#include <array>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <set>
@@ -21,12 +22,22 @@ TEST(GameRand, CoversExactly0To32767) {
     EXPECT_EQ(seen.size(), 32768u);
 }
 
+// The program's own first two numbers, drawn while statics are set up, before any test.
+const std::array<int, 2> ProgramStart = [] {
+    const std::array<int, 2> first{GameRand(), GameRand()};
+    ResetGameRand();
+    return first;
+}();
+
 TEST(GameRand, RestartsTheSameSequence) {
     ResetGameRand();
     const int a = GameRand(), b = GameRand();
     ResetGameRand();
     EXPECT_EQ(GameRand(), a);
     EXPECT_EQ(GameRand(), b);
+    // ...which is the one the program starts with.
+    EXPECT_EQ(a, ProgramStart[0]);
+    EXPECT_EQ(b, ProgramStart[1]);
 }
 
 TEST(FloatRand, ConstantIsTheSinglePrecisionInverseOf32767) {
