@@ -158,6 +158,11 @@ expect_normal_end() {
     expect_text_bitmaps_freed
 }
 
+# The visible windows titled StarTug, oldest first. A window that goes while xdotool walks
+# the tree makes it fail (Wine makes and drops helper windows as the game starts): that
+# walk counts as finding none.
+visible_windows() { xdotool search --onlyvisible --name '^StarTug$' 2>/dev/null || true; }
+
 # Starts the program in the background in DIR; waits for its window and focuses it.
 start_game() {
     local dir=$1
@@ -165,8 +170,12 @@ start_game() {
     clear_gate
     (cd "$dir" && exec env PATH="$GAME_PATH" "${GAME_ENV[@]}" "${GAME_COMMAND[@]}" "$@") >"$GAME_LOG" 2>&1 &
     GAME_PID=$!
-    WINDOW=$(timeout 60 xdotool search --sync --onlyvisible --name '^StarTug$' | head -n 1) ||
-        fail "no game window appeared"
+    local deadline=$((SECONDS + 60))
+    until WINDOW=$(visible_windows | head -n 1) && [ -n "$WINDOW" ]; do
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the program ended before its window appeared"
+        [ $SECONDS -lt $deadline ] || fail "no game window appeared"
+        sleep 0.2
+    done
     xdotool mousemove --window "$WINDOW" 512 384
     xdotool windowfocus --sync "$WINDOW" 2>/dev/null || true
 }
@@ -198,10 +207,21 @@ hold_key() {
     xdotool keyup "$1"
 }
 
-capture_source() { [ "$CAPTURE_WINDOW" = 1 ] && [ -n "${WINDOW:-}" ] && echo "$WINDOW" || echo root; }
+# The game's window while it exists, else the whole screen: given a window that is gone,
+# import falls back to asking for a click on one, and waits for it for ever.
+capture_source() {
+    if [ "$CAPTURE_WINDOW" = 1 ] && [ -n "${WINDOW:-}" ] && xwininfo -id "$WINDOW" >/dev/null 2>&1; then
+        echo "$WINDOW"
+    else
+        echo root
+    fi
+}
+
+# import FILE, of the capture source; bounded, as the window may still go just before.
+capture() { timeout 30 import -window "$(capture_source)" "$1"; }
 
 screenshot() {
-    import -window "$(capture_source)" "$ARTIFACTS/$1.png"
+    capture "$ARTIFACTS/$1.png"
     echo "$ARTIFACTS/$1.png"
 }
 
@@ -248,7 +268,7 @@ text_on_screen() { best_text "$1" "$2" >/dev/null; }
 # pixel: the game's text is white, while the blue screen, the nebula and the orange stars
 # are each dark in at least one channel.
 grab_screen() {
-    import -window "$(capture_source)" "$WORK/screen.png"
+    capture "$WORK/screen.png"
     convert "$WORK/screen.png" -separate -evaluate-sequence Min -depth 8 "$WORK/screen.pgm"
 }
 

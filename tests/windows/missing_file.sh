@@ -19,9 +19,13 @@ text=$(sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$GAME_LOG")
 [[ $text == 'Unexpected exception:Failed to load texture: gfx/star.tga\nAllegro error: '*'\nAllegro GL error : '*'\n' ]] ||
     fail "the message box says: $text"
 
-# The box is the newest window of that title, beside the game's own.
-box=$(xdotool search --onlyvisible --name '^StarTug$' | grep -vx "$WINDOW" | tail -n 1)
-[ -n "$box" ] || fail "the message box has no window"
+# The box is the newest window of that title, beside the game's own; it may be mapped
+# just after Wine traces its text.
+deadline=$((SECONDS + 30))
+until box=$(visible_windows | grep -vx "$WINDOW" | tail -n 1) && [ -n "$box" ]; do
+    [ $SECONDS -lt $deadline ] || fail "the message box has no window"
+    sleep 0.2
+done
 screenshot message-box >/dev/null
 xdotool windowfocus --sync "$box"
 xdotool key Return
