@@ -1,11 +1,13 @@
 #include "imagecheck.h"
 
+#include "openhandles.h"
 #include "resources.h"
 #include "tempdir.h"
 #include "tgafile.h"
 
 #include <allegro.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -470,6 +472,24 @@ TEST_F(ImageFiles, TgaSavedByAllegroIsAcceptedAndLoads) {
         destroy_bitmap(loaded);
         destroy_bitmap(saved);
     }
+}
+
+// The game checks every image and the font before loading them: each check closes what it
+// opened, whether the file passes, fails, is empty, is a directory or is missing.
+TEST_F(ImageFiles, ChecksLeaveNoFileOpen) {
+    const std::string tga = write("ok.tga", ValidTga(ThreeByTwo(2, 24, 0)));
+    const std::string bad = write("bad.tga", Bytes(40, 0xFF));
+    const std::string empty = write("empty.pcx", Bytes());
+    const std::intptr_t before = LastOfNextHandles();
+    ASSERT_GT(before, 0);
+    std::string why;
+    EXPECT_TRUE(CheckTgaFile(tga, &why)) << why;
+    EXPECT_FALSE(CheckFontFile(tga, &why));
+    for (const std::string& name : {bad, empty, path(""), path("missing")}) {
+        EXPECT_FALSE(CheckTgaFile(name, &why)) << name;
+        EXPECT_FALSE(CheckFontFile(name, &why)) << name;
+    }
+    EXPECT_EQ(LastOfNextHandles(), before);
 }
 
 // ---------------------------------------------------------------------------------------
