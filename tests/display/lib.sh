@@ -1,6 +1,7 @@
 # Shared helpers for the real-program display tests. Sourced by each test script, which
 # is called as: SCRIPT STARTUG_BINARY GAME_DIR ARTIFACT_DIR
-# The tests run on the DISPLAY they are given (./check starts Xvfb); they never depend
+# The tests run on the DISPLAY they are given (./check starts Xvfb with -noreset, so a
+# game started as the last one ends can connect); they never depend
 # on timing for their verdict: waits are bounded by generous frame counts or deadlines
 # that only turn a hang into a failure.
 set -euo pipefail
