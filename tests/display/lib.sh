@@ -169,6 +169,11 @@ start_game() {
     local dir=$1
     shift
     clear_gate
+    # Allegro on X moves the game's pointer by as much as the real pointer moves in the
+    # window's first moments. The real pointer waits where the window's centre will be (a
+    # window opens at the screen's corner), as on a freshly started X server, so every run
+    # starts alike whatever the one before left.
+    xdotool mousemove 512 384
     (cd "$dir" && exec env PATH="$GAME_PATH" "${GAME_ENV[@]}" "${GAME_COMMAND[@]}" "$@") >"$GAME_LOG" 2>&1 &
     GAME_PID=$!
     local deadline=$((SECONDS + 60))
