@@ -227,6 +227,20 @@ TEST_F(ShipTest, BeamMissesAStar351Away) {
     EXPECT_EQ(ship->vel.lengthSquared(), 0.0);
 }
 
+TEST_F(ShipTest, BeamHoldsAStarOneShipRadiusAwayButNoNearer) {
+    Star* star = AddStar(0, ship->radius);  // 0.6f, the square the beam compares with
+    mouse_b = RightButton;
+    ship->tick();
+    EXPECT_TRUE(ship->tractorOn);
+    EXPECT_LT(star->vel.y, 0.0);
+
+    star->pos = Vect3d(0, 0.59, 0);
+    star->vel = Vect3d();
+    ship->tick();
+    EXPECT_FALSE(ship->tractorOn);
+    EXPECT_EQ(star->vel.lengthSquared(), 0.0);
+}
+
 TEST_F(ShipTest, StarNearerTheTailButOutOfReachBlocksTheBeam) {
     // 3.4 from the tail but 4 from the centre; the other is 3 from the centre, 3.6 from the tail.
     Star* behind = AddStar(0, -4);
