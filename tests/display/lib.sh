@@ -1,7 +1,6 @@
 # Shared helpers for the real-program display tests. Sourced by each test script, which
 # is called as: SCRIPT STARTUG_BINARY GAME_DIR ARTIFACT_DIR
-# The tests run on the DISPLAY they are given (./check starts Xvfb with -noreset, so a
-# game started as the last one ends can connect); they never depend
+# The tests run on the DISPLAY they are given (./check starts Xvfb); they never depend
 # on timing for their verdict: waits are bounded by generous frame counts or deadlines
 # that only turn a hang into a failure.
 set -euo pipefail
@@ -11,10 +10,11 @@ GAME_DIR=$2
 ARTIFACTS=$3
 mkdir -p "$ARTIFACTS"
 WORK=$(mktemp -d)
-trap 'stop_game; stop_window_manager; rm -rf "$WORK"' EXIT
+trap 'stop_game; stop_window_manager; release_display; rm -rf "$WORK"' EXIT
 GAME_PID=""
 GAME_LOG="$WORK/game.log"
 WM_PID=""
+HOLD_PID=""
 
 # A PATH without xmessage: Allegro then prints its message box text on standard output
 # instead of waiting for a click.
@@ -331,3 +331,28 @@ stop_window_manager() {
 # The window manager's graceful close of the game's window, as its close button does; by id,
 # because AllegroGL's hidden helper window carries the same title.
 close_window() { wmctrl -i -c "$WINDOW" || fail "wmctrl could not close the window"; }
+
+# An X server resets when its last client leaves and refuses whoever connects meanwhile
+# (measured: 2 of 1000 back-to-back connections under load), so a game started as the
+# one before ended could fail to start. A client of the test's own holds the server for
+# the whole test, whatever options the server was started with: xprop, which prints the
+# root window's properties once connected, then waits for changes.
+hold_display() {
+    local attempt
+    for attempt in 1 2 3 4 5; do
+        xprop -root -spy >"$WORK/display-hold" 2>&1 &
+        HOLD_PID=$!
+        while [ ! -s "$WORK/display-hold" ] && kill -0 "$HOLD_PID" 2>/dev/null; do sleep 0.05; done
+        grep -q "^xprop:" "$WORK/display-hold" || return 0
+        release_display
+        sleep 0.5
+    done
+    fail "cannot connect to the display '${DISPLAY:-}': $(cat "$WORK/display-hold")"
+}
+
+release_display() {
+    [ -z "$HOLD_PID" ] || { kill "$HOLD_PID" 2>/dev/null; wait "$HOLD_PID" 2>/dev/null; } || true
+    HOLD_PID=""
+}
+
+hold_display
