@@ -492,6 +492,18 @@ TEST_F(ImageFiles, ChecksLeaveNoFileOpen) {
     EXPECT_EQ(LastOfNextHandles(), before);
 }
 
+// A file of many pages is seen whole, to its last byte: a 256 x 256 run-length image of
+// about 200 KB passes, and without its last byte it is refused.
+TEST_F(ImageFiles, ChecksSeeALargeFileToItsLastByte) {
+    tgafile::Picture picture{256, 256, {}};
+    for (int i = 0; i < 256 * 256; ++i) picture.pixels.push_back({i % 251, i % 241, i % 239, 255});
+    Bytes file = tgafile::Encode(picture, {10, 24, 0, false, 0});
+    std::string why;
+    EXPECT_TRUE(CheckTgaFile(write("whole.tga", file), &why)) << why;
+    file.pop_back();
+    EXPECT_FALSE(CheckTgaFile(write("cut.tga", file), &why));
+}
+
 // ---------------------------------------------------------------------------------------
 // Hostile and malformed font files.
 
