@@ -261,7 +261,7 @@ TEST(TgaCheck, RejectsPixelCountsWhoseByteCountWrapsAnInt) {
     // 32768 x 16384 is the first power-of-two size past the limit, at any depth.
     for (const auto& [width, height, bits] :
          {std::tuple{32768u, 32768u, 32u}, std::tuple{32768u, 16384u, 8u},
-          std::tuple{65535u, 65535u, 24u}}) {
+          std::tuple{65535u, 65535u, 24u}, std::tuple{65535u, 8193u, 8u}}) {
         TgaHeader h;
         h.width = width;
         h.height = height;
@@ -269,6 +269,13 @@ TEST(TgaCheck, RejectsPixelCountsWhoseByteCountWrapsAnInt) {
         h.imageType = bits == 8 ? 3 : 2;
         EXPECT_EQ(TgaVerdict(h.bytes()), "too many pixels for Allegro") << width << "x" << height;
     }
+    // 65535 x 8192 is just inside the limit: only the missing pixels are refused.
+    TgaHeader h;
+    h.width = 65535;
+    h.height = 8192;
+    h.bitsPerPixel = 8;
+    h.imageType = 3;
+    EXPECT_EQ(TgaVerdict(h.bytes()), "pixel data truncated");
 }
 
 TEST(TgaCheck, RejectsHeaderDemandingGigabytes) {
