@@ -225,6 +225,11 @@ TEST_F(GameManagerTest, CameraFollowsTheShipAfterItMoves) {
     manager.tick();
     EXPECT_EQ(manager.camera.x, 1.5);
     EXPECT_EQ(manager.camera.y, 1.75);
+    // The offset, zero in play, is added to the ship's position.
+    manager.cameraOffset = Vect3d(0.25, -0.5, 0);
+    manager.tick();
+    EXPECT_EQ(manager.camera.x, 2.25);
+    EXPECT_EQ(manager.camera.y, 1.0);
 }
 
 TEST_F(GameManagerTest, ShipAndStarCollidingAreBothGoneAndTheCameraStays) {

@@ -199,6 +199,8 @@ TEST_F(StarFieldTest, NearPictureRepeatsWhenTheCameraMovesBy20) {
     const auto before = DrawnFrom(3.7, -1.2);
     ExpectShifted(before[1].vertices, DrawnFrom(23.7, -1.2)[1].vertices, 20, 0);
     ExpectShifted(before[1].vertices, DrawnFrom(3.7, 18.8)[1].vertices, 0, 20);
+    // Far from the origin too: five tiles along both axes.
+    ExpectShifted(before[1].vertices, DrawnFrom(103.7, 98.8)[1].vertices, 100, 100);
 }
 
 TEST_F(StarFieldTest, InitStarsKeepsExactly30AndRedrawsThemAll) {
