@@ -38,6 +38,12 @@ TEST(GameRand, RestartsTheSameSequence) {
     // ...which is the one the program starts with.
     EXPECT_EQ(a, ProgramStart[0]);
     EXPECT_EQ(b, ProgramStart[1]);
+    // The same on every system and in every version, so every build draws the same sky:
+    // the high bits of the 32-bit generator x' = 1664525 x + 1013904223, from x = 1.
+    EXPECT_EQ(a, 15496);
+    EXPECT_EQ(b, 24200);
+    EXPECT_EQ(GameRand(), 278);
+    EXPECT_EQ(GameRand(), 13427);
 }
 
 TEST(FloatRand, ConstantIsTheSinglePrecisionInverseOf32767) {
