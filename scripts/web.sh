@@ -10,6 +10,11 @@ STARTUG_WEB_PLATFORM=$STARTUG_ROOT/web/allegro
 STARTUG_WEB_GL=$STARTUG_ROOT/web/gl
 # Compiler flags of every object in the web libraries.
 STARTUG_WEB_CFLAGS="-O2 -DNDEBUG"
+# What a program needs at its link, after its own objects and -L "$(web_allegro)/lib": the
+# libraries; Asyncify, so that rest() can sleep and hand the browser its turn; WebGL 2 and
+# nothing else; and an exit that runs allegro_exit, which gives the keys back to the page.
+STARTUG_WEB_LDFLAGS="-lalleggl -lalleg -sASYNCIFY=1 -sALLOW_MEMORY_GROWTH=1
+  -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sEXIT_RUNTIME=1"
 
 # Runs an Emscripten tool. Its node scripts need Debian's acorn, which is in
 # /usr/share/nodejs, where the node of these machines does not look by itself.
