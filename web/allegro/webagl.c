@@ -28,13 +28,15 @@ static void fail(const char* why) {
     ustrzcpy(allegro_error, ALLEGRO_ERROR_SIZE, get_config_text(why));
 }
 
-/* What allegro_gl_get reports of the display: the context attributes asked for below. */
+/* What allegro_gl_get reports of the display: the context attributes asked for below. The
+ * program's requests that are no property of the display (the video memory policy) stay. */
 static void describe_display(int width, int height) {
+    static const union allegro_gl_pixel_size rgb = {.rgba = {8, 8, 8, 0}}, none = {.rgba = {0}};
     struct allegro_gl_display_info* info = &allegro_gl_display_info;
-    memset(info, 0, sizeof *info);
     info->w = width;
     info->h = height;
-    info->pixel_size.rgba.r = info->pixel_size.rgba.g = info->pixel_size.rgba.b = 8;
+    info->pixel_size = rgb;
+    info->accum_size = none;
     info->colour_depth = 32;
     info->r_shift = 0;
     info->g_shift = 8;
@@ -42,7 +44,11 @@ static void describe_display(int width, int height) {
     info->a_shift = 24;
     info->allegro_format = TRUE;
     info->doublebuffered = TRUE;
+    info->stereo = info->aux_buffers = 0;
     info->depth_size = 24;
+    info->stencil_size = 0;
+    info->sample_buffers = info->samples = 0;
+    info->float_color = info->float_depth = 0;
     info->rmethod = 1; /* hardware, as far as the page can tell */
 }
 

@@ -2,6 +2,7 @@
  * got, then clears the canvas to a colour chosen by key[] and mouse_b and prints the input
  * state whenever it changes, until ESC. drive.py reads the console and the screen. */
 #include <alleggl.h>
+
 #include <stdio.h>
 #include <string.h>
 
@@ -35,15 +36,16 @@ static void check_loaders(void) {
         }
     }
     const int pixel = getpixel(image, 0, 0);
-    printf("loaders: image %dx%dx%d pixel %d,%d,%d,%d font height %d ink %d\n", image->w,
-           image->h, bitmap_color_depth(image), getr32(pixel), getg32(pixel), getb32(pixel),
-           geta32(pixel), text_height(font), ink);
+    printf("loaders: image %dx%dx%d pixel %d,%d,%d,%d font height %d ink %d\n", image->w, image->h,
+           bitmap_color_depth(image), getr32(pixel), getg32(pixel), getb32(pixel), geta32(pixel),
+           text_height(font), ink);
 }
 
 static void print_changed_state(void) {
     static char last[160];
     char now[160];
-    snprintf(now, sizeof now, "state: esc %d space %d pause %d f12 %d up %d a %d 1 %d mouse %d %d %d",
+    snprintf(now, sizeof now,
+             "state: esc %d space %d pause %d f12 %d up %d a %d 1 %d mouse %d %d %d",
              key[KEY_ESC] != 0, key[KEY_SPACE] != 0, key[KEY_PAUSE] != 0, key[KEY_F12] != 0,
              key[KEY_UP] != 0, key[KEY_A] != 0, key[KEY_1] != 0, mouse_x, mouse_y, mouse_b);
     if (strcmp(now, last) != 0) {

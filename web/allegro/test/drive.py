@@ -161,7 +161,8 @@ def run(page, url):
     page.wait("loop ended")
     page.key("keyUp", "Escape", "Escape")
     page.wait("exit status 0")
-    check("allegro_message reaches Module.startugReport", page.js("reports.join()") == "done")
+    check("allegro_message reaches Module.startugReport and stderr",
+          page.js("reports.join()") == "done" and "done" in page.lines)
     check("text mode gives the pointer back", page.js(cursor) != "none")
     check("after the exit keys are the page's", not page.js(prevented % ("keydown", "Space")))
 
