@@ -33,8 +33,9 @@ web_allegro() {
     local key
     key=$( (echo "$version $STARTUG_WEB_CFLAGS"; web_run emcc --version
         declare -f build_web_allegro
-        cd "$STARTUG_ROOT" && find web/allegro -maxdepth 1 -type f | LC_ALL=C sort |
-            xargs sha256sum web/gl/webgl1.h) | sha256sum | cut -c1-16) || return 1
+        sha256sum <"$STARTUG_WEB_GL/webgl1.h"
+        cd "$STARTUG_WEB_PLATFORM" && find . -maxdepth 1 -type f | LC_ALL=C sort |
+            xargs sha256sum) | sha256sum | cut -c1-16) || return 1
     local prefix="$STARTUG_CACHE/allegro-${version#*:}-web-$key"
     if [ ! -f "$prefix/lib/liballeggl.a" ]; then
         local work
