@@ -164,6 +164,7 @@ def run(page, url):
     check("allegro_message reaches Module.startugReport and stderr",
           page.js("reports.join()") == "done" and "done" in page.lines)
     check("text mode gives the pointer back", page.js(cursor) != "none")
+    check("the canvas keeps the last frame", page.pixel(500, 200) == (64, 64, 64))
     check("after the exit keys are the page's", not page.js(prevented % ("keydown", "Space")))
 
 
