@@ -15,7 +15,6 @@ trap 'rm -rf "$out"' EXIT
 cp "$here/index.html" "$out"
 cp "$STARTUG_ROOT/fuzz/corpus/tga_fuzz/rgb32_raw_top.tga" "$out/image.tga"
 cp "$STARTUG_ROOT/fuzz/corpus/font_fuzz/rgb-three-glyphs.pcx" "$out/font.pcx"
-# shellcheck disable=SC2086 # the flags are words
 (cd "$out" && web_run emcc -O2 -std=c11 -Wall -Wextra -Werror -I"$allegro/include" \
     "$here/check.c" -o check.js -L"$allegro/lib" $STARTUG_WEB_LDFLAGS \
     --embed-file image.tga --embed-file font.pcx)
