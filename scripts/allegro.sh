@@ -48,9 +48,9 @@ unpack_allegro_source() {
 
 # Prints the prefix of Allegro built for PLATFORM, building it first unless the cache holds
 # one made from the same inputs: cached_allegro PLATFORM BUILDER INPUT...
-# Each INPUT, a file's contents or else the word itself (build flags, a compiler's version),
-# goes into the cache key. BUILDER is called as BUILDER SOURCE_DIR WORK_DIR PREFIX, in a
-# scratch directory that goes whatever happens.
+# The key is made of the build steps and each INPUT: a file's contents, or else the word
+# itself (flags, a compiler's version). BUILDER is called as BUILDER SOURCE_DIR WORK_DIR
+# PREFIX, in a scratch directory that goes whatever happens.
 cached_allegro() {
     local platform=$1 builder=$2
     shift 2
@@ -59,7 +59,7 @@ cached_allegro() {
     local key input
     key=$({
         echo "$version"
-        cat "${BASH_SOURCE[0]}"
+        declare -f allegro_cmake "$builder"  # the build steps and flags, without comments
         for input; do
             if [ -f "$input" ]; then cat "$input"; else echo "$input"; fi
         done
@@ -80,7 +80,7 @@ cached_allegro() {
 
 # Configures, builds and installs Allegro's own CMake project from SOURCE in WORK into
 # PREFIX; the logs are shown only when a step fails: allegro_cmake SOURCE WORK PREFIX
-# [CMAKE-COMMAND-PREFIX...] -- [cmake options...]
+# [CONFIGURE-WRAPPER...] -- [cmake options...]
 allegro_cmake() {
     local src=$1 work=$2 prefix=$3
     shift 3
@@ -91,7 +91,7 @@ allegro_cmake() {
         -DCMAKE_BUILD_TYPE=Release -DSHARED=off -DWANT_LOADPNG=off -DWANT_LOGG=off \
         -DWANT_JPGALLEG=off -DWANT_EXAMPLES=off -DWANT_TOOLS=off -DWANT_TESTS=off \
         -DWANT_DOCS=off -Wno-dev "$@" >"$work/configure.log" 2>&1 &&
-        "${wrapper[@]}" cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 &&
+        cmake --build "$work/build" -j "$(nproc)" >"$work/build.log" 2>&1 &&
         cmake --install "$work/build" >/dev/null ||
         { tail -n 30 "$work"/*.log; return 1; }
 }

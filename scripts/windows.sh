@@ -12,11 +12,11 @@ STARTUG_TOOLCHAIN=$STARTUG_ROOT/cmake/mingw-w64-x86_64.cmake
 STARTUG_ALLEGRO_PATCHES=$STARTUG_ROOT/packaging/windows/allegro-patches
 
 # Prints the prefix of Allegro + AllegroGL built for Windows, building it first unless the
-# cache holds it for this Allegro version, these patches, build scripts, toolchain file and
-# compiler.
+# cache holds it for this Allegro version, these patches and build steps, the toolchain file
+# and the compiler.
 windows_allegro() {
-    cached_allegro win64 build_windows_allegro "${BASH_SOURCE[0]}" "$STARTUG_TOOLCHAIN" \
-        "$STARTUG_ALLEGRO_PATCHES"/*.patch "$(x86_64-w64-mingw32-g++ --version | head -n 1)"
+    cached_allegro win64 build_windows_allegro "$STARTUG_TOOLCHAIN" \
+        "$STARTUG_ALLEGRO_PATCHES"/*.patch "$(x86_64-w64-mingw32-g++ --version | sed -n 1p)"
 }
 
 # Applies our patches to Allegro's SOURCE and installs the static libraries into PREFIX.
