@@ -73,10 +73,14 @@ const FormatLayout* FormatOf(GLenum format) {
     return nullptr;
 }
 
-// An n-bit unsigned normalized value as the nearest 8-bit one.
+// An n-bit unsigned normalized value widened to 8 bits by repeating its bits, as Mesa does
+// (5-bit 3 becomes 24, where rounding 3 * 255 / 31 would give 25).
 std::uint8_t Widen(std::uint32_t value, int bits) {
-    const std::uint32_t max = (1u << bits) - 1;
-    return static_cast<std::uint8_t>((value * 255 * 2 + max) / (2 * max));
+    std::uint32_t result = value << (8 - bits);
+    for (int filled = bits; filled < 8; filled += bits) {
+        result |= result >> bits;
+    }
+    return static_cast<std::uint8_t>(result);
 }
 
 std::uint32_t ReadElement(const std::uint8_t* p, int bytes) {
