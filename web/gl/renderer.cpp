@@ -4,6 +4,7 @@
 #include <webgl/webgl2.h>
 
 #include <cstddef>
+#include <string>
 #include <tuple>
 
 namespace webgl1 {
@@ -11,42 +12,49 @@ namespace webgl1 {
 namespace {
 
 // Positions come already in clip coordinates and colours already lit: the vertex shader only
-// hands them on. Flat shading takes the provoking (last) vertex's colour, which is GL 1.x's
-// choice once primitives are split as the layer splits them.
-constexpr char VertexShader[] = R"(#version 300 es
+// hands them on. Each combination of texturing and flat shading has a program of its own, so
+// that a fragment interpolates and samples only what it uses. Flat shading takes the
+// provoking (last) vertex's colour, which is GL 1.x's choice once primitives are split as the
+// layer splits them.
+constexpr char VertexShader[] = R"(
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec4 color;
+INTERPOLATION out vec4 vertexColor;
+#ifdef TEXTURED
 layout(location = 2) in vec2 texCoord;
-out vec4 smoothColor;
-flat out vec4 flatColor;
 out vec2 uv;
+#endif
 void main() {
     gl_Position = position;
-    smoothColor = color;
-    flatColor = color;
+    vertexColor = color;
+#ifdef TEXTURED
     uv = texCoord;
+#endif
 }
 )";
 
 // GL_MODULATE: textures are stored so that the product is right for every base format.
-constexpr char FragmentShader[] = R"(#version 300 es
+constexpr char FragmentShader[] = R"(
 precision highp float;
-uniform bool flatShading;
-uniform bool textured;
+INTERPOLATION in vec4 vertexColor;
+#ifdef TEXTURED
 uniform sampler2D image;
-in vec4 smoothColor;
-flat in vec4 flatColor;
 in vec2 uv;
+#endif
 out vec4 fragment;
 void main() {
-    fragment = flatShading ? flatColor : smoothColor;
-    if (textured) {
-        fragment *= texture(image, uv);
-    }
+    fragment = vertexColor;
+#ifdef TEXTURED
+    fragment *= texture(image, uv);
+#endif
 }
 )";
 
-constexpr std::size_t InitialBufferSize = 1 << 22;  // bytes; about 100,000 vertices
+// Bits of a program's index in programs_.
+constexpr int Textured = 1;
+constexpr int Flat = 2;
+
+constexpr std::size_t InitialBatchCapacity = 1 << 16;  // vertices; a frame's worth
 
 auto Tie(const DrawState& s) {
     return std::tie(s.lines, s.texture, s.flat, s.blend, s.blendSource, s.blendDestination,
@@ -61,18 +69,22 @@ void SetCap(GLenum cap, bool wanted, bool current) {
     }
 }
 
-GLuint CompileShader(GLenum type, const char* source) {
+GLuint CompileShader(GLenum type, const char* variant, const char* source) {
     const GLuint shader = emscripten_glCreateShader(type);
-    emscripten_glShaderSource(shader, 1, &source, nullptr);
+    const char* parts[] = {"#version 300 es\n", variant, source};
+    emscripten_glShaderSource(shader, 3, parts, nullptr);
     emscripten_glCompileShader(shader);
     GLint compiled = GL_FALSE;
     emscripten_glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
     return compiled == GL_TRUE ? shader : 0;
 }
 
-GLuint LinkProgram() {
-    const GLuint vertex = CompileShader(GL_VERTEX_SHADER, VertexShader);
-    const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, FragmentShader);
+// The program for one combination of texturing and flat shading.
+GLuint LinkProgram(bool textured, bool flat) {
+    const std::string variant = std::string(textured ? "#define TEXTURED\n" : "") +
+                                "#define INTERPOLATION " + (flat ? "flat\n" : "smooth\n");
+    const GLuint vertex = CompileShader(GL_VERTEX_SHADER, variant.c_str(), VertexShader);
+    const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, variant.c_str(), FragmentShader);
     if (vertex == 0 || fragment == 0) {
         return 0;
     }
@@ -106,21 +118,20 @@ void SetUpAttributes() {
 bool operator==(const DrawState& a, const DrawState& b) { return Tie(a) == Tie(b); }
 
 const char* Renderer::init(DrawState* initial) {
-    program_ = LinkProgram();
-    if (program_ == 0) {
-        return "the shaders did not compile or link";
+    for (int i = 0; i < 4; ++i) {
+        programs_[i] = LinkProgram(i & Textured, i & Flat);
+        if (programs_[i] == 0) {
+            return "the shaders did not compile or link";
+        }
     }
-    emscripten_glUseProgram(program_);
-    flatLocation_ = emscripten_glGetUniformLocation(program_, "flatShading");
-    texturedLocation_ = emscripten_glGetUniformLocation(program_, "textured");
-    emscripten_glUniform1i(emscripten_glGetUniformLocation(program_, "image"), 0);
+    // The sampler reads texture unit 0, its default.
+    emscripten_glUseProgram(programs_[0]);
 
-    emscripten_glGenBuffers(1, &buffer_);
-    emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-    bufferSize_ = InitialBufferSize;
-    emscripten_glBufferData(GL_ARRAY_BUFFER, bufferSize_, nullptr, GL_STREAM_DRAW);
+    GLuint buffer = 0;
+    emscripten_glGenBuffers(1, &buffer);
+    emscripten_glBindBuffer(GL_ARRAY_BUFFER, buffer);
     SetUpAttributes();
-    batch_.reserve(InitialBufferSize / sizeof(Vertex));
+    batch_.reserve(InitialBatchCapacity);
 
     emscripten_glGetIntegerv(GL_VIEWPORT, applied_.viewport.data());
     emscripten_glGetIntegerv(GL_SCISSOR_BOX, applied_.scissor.data());
@@ -142,24 +153,12 @@ void Renderer::flush() {
         return;
     }
     apply(batchState_);
-    const int first = upload();
-    emscripten_glDrawArrays(batchState_.lines ? GL_LINES : GL_TRIANGLES, first,
+    // A new store for every batch: WebGL never waits for, nor copies, one still being drawn.
+    emscripten_glBufferData(GL_ARRAY_BUFFER, batch_.size() * sizeof(Vertex), batch_.data(),
+                            GL_STREAM_DRAW);
+    emscripten_glDrawArrays(batchState_.lines ? GL_LINES : GL_TRIANGLES, 0,
                             static_cast<GLsizei>(batch_.size()));
     batch_.clear();
-}
-
-// Appends the batch to the buffer, orphaning it when full; the index of its first vertex.
-int Renderer::upload() {
-    const std::size_t bytes = batch_.size() * sizeof(Vertex);
-    if (bufferOffset_ + bytes > bufferSize_) {
-        bufferSize_ = std::max(bufferSize_, bytes);
-        emscripten_glBufferData(GL_ARRAY_BUFFER, bufferSize_, nullptr, GL_STREAM_DRAW);
-        bufferOffset_ = 0;
-    }
-    emscripten_glBufferSubData(GL_ARRAY_BUFFER, bufferOffset_, bytes, batch_.data());
-    const int first = static_cast<int>(bufferOffset_ / sizeof(Vertex));
-    bufferOffset_ += bytes;
-    return first;
 }
 
 void Renderer::clear(unsigned mask, const DrawState& state, const std::array<float, 4>& color,
@@ -226,11 +225,11 @@ void Renderer::applyRectangles(const DrawState& s) {
 }
 
 void Renderer::applyShading(const DrawState& s) {
-    if (s.flat != applied_.flat) {
-        emscripten_glUniform1i(flatLocation_, s.flat);
-    }
-    if ((s.texture != 0) != (applied_.texture != 0)) {
-        emscripten_glUniform1i(texturedLocation_, s.texture != 0);
+    const auto program = [](const DrawState& state) {
+        return (state.texture != 0 ? Textured : 0) | (state.flat ? Flat : 0);
+    };
+    if (program(s) != program(applied_)) {
+        emscripten_glUseProgram(programs_[program(s)]);
     }
     if (s.texture != 0) {
         bindTexture(s.texture);

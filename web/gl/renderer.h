@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <vector>
 
-// The WebGL 2 side of the layer: one shader program, one streaming vertex buffer, and WebGL's
+// The WebGL 2 side of the layer: a shader program for each combination of texturing and flat
+// shading, one streaming vertex buffer, and WebGL's
 // state changed only where a batch needs it. Enum and name values are GL's (GLenum and GLuint
 // are unsigned int in both GL and GLES headers, which cannot be included together).
 
@@ -83,18 +84,12 @@ private:
     void applyRectangles(const DrawState& state);
     void applyShading(const DrawState& state);
     void bindTexture(unsigned texture);
-    int upload();
 
     std::vector<Vertex> batch_;
     DrawState batchState_;
     DrawState applied_;
     unsigned boundTexture_ = 0;
-    unsigned program_ = 0;
-    int flatLocation_ = -1;
-    int texturedLocation_ = -1;
-    unsigned buffer_ = 0;
-    std::size_t bufferSize_ = 0;    // bytes
-    std::size_t bufferOffset_ = 0;  // bytes used since the buffer was last orphaned
+    std::array<unsigned, 4> programs_ = {};  // by Textured and Flat bits
 };
 
 }  // namespace webgl1
