@@ -45,3 +45,21 @@ function(startug_web_program target)
     -sEXPORT_NAME=StarTug -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
     "-sEXPORTED_RUNTIME_METHODS=[FS,addRunDependency,removeRunDependency]")
 endfunction()
+
+# What a test program's recording layer stands in for. WebAssembly's linker cannot let a
+# program's own definitions override a library's: the program's calls are renamed to
+# __wrap_NAME instead (--wrap), its own code, the recording layer with it, is compiled
+# with those names, and the libraries keep theirs.
+set(STARTUG_RECORDED_CALLS
+  glBegin glEnd glVertex2f glVertex3f glNormal3f glTexCoord2f glColor3f glColor4f glEnable
+  glDisable glBlendFunc glBindTexture glMatrixMode glLoadIdentity glOrtho glTranslatef
+  glRotatef glScalef glPushMatrix glPopMatrix glGetError glClear glClearColor glClearDepth
+  glDepthFunc glShadeModel glPolygonMode glLightfv glGenTextures glDeleteTextures
+  glTexParameteri glReadBuffer glCopyTexImage2D glGetIntegerv gluPerspective
+  allegro_gl_flip allegro_gl_make_texture_ex rest play_sample)
+function(startug_web_recorded_gl target)
+  foreach(name IN LISTS STARTUG_RECORDED_CALLS)
+    target_compile_definitions(${target} PRIVATE ${name}=__wrap_${name})
+    target_link_options(${target} PRIVATE LINKER:--wrap=${name})
+  endforeach()
+endfunction()
