@@ -19,7 +19,8 @@ Chromium only:
     move X Y                  the pointer to a canvas point
     down|up X Y [left|right]  a button pressed or released at a canvas point
     key-down|key-up NAME      a key pressed or released
-    screenshot FILE.png       the canvas, one image pixel per canvas pixel
+    screenshot FILE.png [SELECTOR]  the canvas, one image pixel per canvas pixel, or the
+                              element, one image pixel per CSS pixel
 Pressed keys and buttons stay pressed in the page between calls; each mouse event carries
 the buttons held, as a real mouse's do.
 """
@@ -134,10 +135,11 @@ class Page:
                 sys.exit(f"browser: the state is '{now}', never '{state}'")
             time.sleep(0.1)
 
-    def screenshot(self, path):
-        r = self.rect("#canvas")
+    def screenshot(self, path, selector="#canvas"):
+        r = self.rect(selector)
+        scale = CANVAS_WIDTH / r["width"] if selector == "#canvas" else 1
         data = self.browser.send("Page.captureScreenshot", format="png",
-                                 clip=dict(r, scale=CANVAS_WIDTH / r["width"]))["data"]
+                                 clip=dict(r, scale=scale))["data"]
         with open(path, "wb") as f:
             f.write(base64.b64decode(data))
 
@@ -173,7 +175,7 @@ class Page:
         elif command in ("key-down", "key-up"):
             self.key("keyDown" if command == "key-down" else "keyUp", args[0])
         elif command == "screenshot":
-            self.screenshot(args[0])
+            self.screenshot(*args)
         else:
             sys.exit(f"browser: unknown command {command}")
         return 0
