@@ -75,22 +75,26 @@ stop_browser() {
     for pid in $BROWSER_PID $SERVER_PID; do
         { kill "$pid" && wait "$pid"; } 2>/dev/null || true
     done
-    BROWSER_PID="" SERVER_PID="" GAME_PID=""
+    [ "$GAME_PID" != "$BROWSER_PID" ] || GAME_PID=""
+    BROWSER_PID="" SERVER_PID=""
 }
 
-# The page's canvas on the X screen, as WIDTHxHEIGHT+X+Y.
-canvas_geometry() { browser_py screen-box '#canvas' | awk '{print $3 "x" $4 "+" $1 "+" $2}'; }
+# Where the game's picture is on the X screen, as "X Y WIDTH HEIGHT": Firefox's canvas, or
+# with no browser open the native game's window at the corner of its screen.
+canvas_box() {
+    if [ -n "$BROWSER_PID" ]; then browser_py screen-box '#canvas'; else echo 0 0 1024 768; fi
+}
 
 # A canvas point on the X screen.
 screen_point() {
-    browser_py screen-box '#canvas' | awk -v x="$1" -v y="$2" \
-        '{print int($1 + (x + 0.5) * $3 / 1024), int($2 + (y + 0.5) * $4 / 768)}'
+    canvas_box | awk -v x="$1" -v y="$2" '{print int($1 + (x + 0.5) * $3 / 1024), int($2 + (y + 0.5) * $4 / 768)}'
 }
 
-# One command to the page (see browser.py); in Firefox, input and screenshots go through
-# the X server as a player's would.
+# One command to the game (see browser.py). Chromium takes them all through its protocol;
+# Firefox and the native game get input and screenshots through the X server, as from a
+# player.
 web() {
-    if [ "$BROWSER" = chromium ]; then
+    if [ "$BROWSER" = chromium ] && [ -n "$BROWSER_PID" ]; then
         browser_py "$@"
         return
     fi
@@ -98,7 +102,10 @@ web() {
         move) xdotool mousemove $(screen_point "$2" "$3") ;;
         down | up) xdotool mousemove $(screen_point "$2" "$3") "mouse$1" "$([ "${4:-}" = right ] && echo 3 || echo 1)" ;;
         key-down | key-up) xdotool "${1/-/}" "$2" ;;
-        screenshot) timeout 30 import -window root -crop "$(canvas_geometry)" +repage "$2" ;;
+        screenshot)
+            read -r x y w h < <(canvas_box)
+            timeout 30 import -window root -crop "${w}x$h+$x+$y" +repage "$2"
+            ;;
         click-element)
             read -r x y w h < <(browser_py screen-box "$2")
             xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
@@ -107,9 +114,7 @@ web() {
     esac
 }
 
-# Screenshots are of the page's canvas while a browser is open, else of the X screen.
-eval "x_$(declare -f capture)"
-capture() { if [ -n "$BROWSER_PID" ]; then web screenshot "$1"; else x_capture "$1"; fi; }
+capture() { web screenshot "$1"; }
 
 hold() {
     web key-down "$1"
