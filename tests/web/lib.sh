@@ -94,6 +94,7 @@ screen_point() {
 # Firefox and the native game get input and screenshots through the X server, as from a
 # player.
 web() {
+    local x y w h
     if [ "$BROWSER" = chromium ] && [ -n "$BROWSER_PID" ]; then
         browser_py "$@"
         return
