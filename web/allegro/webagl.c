@@ -149,8 +149,9 @@ static void web_gl_exit(BITMAP* screen_bitmap) {
 }
 
 /* Nothing to swap: the browser shows the canvas's drawing buffer when the program next
- * hands it control, in rest(), and clears it afterwards. */
-static void web_gl_flip(void) {}
+ * hands it control, in rest(), and clears it afterwards. The GL layer batches its
+ * vertices, so the frame's last ones are sent now. */
+static void web_gl_flip(void) { glFlush(); }
 
 static void web_gl_on(void) {}
 

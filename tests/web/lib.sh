@@ -1,0 +1,149 @@
+# Shared helpers for the web build's tests in a real browser. Sourced by each test script,
+# which is called as: SCRIPT SITE_DIR ARTIFACT_DIR LINUX_STARTUG GAME_DIR
+# The site is served over HTTP from 127.0.0.1 and shown in a fresh Chromium profile,
+# headless, or with STARTUG_BROWSER=firefox in Firefox on this script's X display. The
+# Linux program and its game directory give the font the expected text is drawn with (the
+# site's data comes from the same generator) and the frames the browser's are held to.
+# The display tests' helpers come along, their screenshots taken of the page's canvas.
+SITE=$1
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+set -- "$3" "$4" "$2"
+source "$HERE/../display/lib.sh"
+trap 'stop_browser; stop_game; release_display; rm -rf "$WORK"' EXIT
+BROWSER=${STARTUG_BROWSER:-chromium}
+BROWSER_PID=""
+SERVER_PID=""
+
+# Debian's python3-websocket, for the system's own interpreter.
+browser_py() { /usr/bin/python3 "$HERE/browser.py" "$BROWSER" "$PORT" "$@"; }
+
+# Starts the server and the browser on PAGE of the site at SITE_DIR, or of the given copy.
+open_page() {
+    local page=$1 site=${2:-$SITE} profile="$WORK/profile-$RANDOM"
+    stop_browser
+    /usr/bin/python3 -u -m http.server --bind 127.0.0.1 0 --directory "$site" \
+        >"$WORK/server.log" 2>&1 &
+    SERVER_PID=$!
+    local url
+    url=$(await_line "$WORK/server.log" 's|^Serving HTTP on .* (\(http://[^ ]*\)).*|\1|p')
+    mkdir "$profile"
+    if [ "$BROWSER" = firefox ]; then
+        printf 'user_pref("%s", %s);\n' browser.shell.checkDefaultBrowser false \
+            browser.aboutwelcome.enabled false datareporting.policy.dataSubmissionEnabled false \
+            toolkit.telemetry.reportingpolicy.firstRun false \
+            browser.startup.homepage_override.mstone '"ignore"' >"$profile/user.js"
+        firefox-esr -profile "$profile" -no-remote --remote-debugging-port 0 \
+            --width 1280 --height 1024 "$url$page" >"$GAME_LOG" 2>&1 &
+        BROWSER_PID=$!
+        PORT=$(await_line "$GAME_LOG" 's|^WebDriver BiDi listening on ws://127.0.0.1:||p')
+        xdotool search --sync --onlyvisible --pid "$BROWSER_PID" >/dev/null
+    else
+        chromium --headless=new --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader \
+            --no-first-run --disable-background-networking --disable-component-update \
+            --disable-sync --user-data-dir="$profile" --remote-debugging-port=0 \
+            --window-size=1280,1024 --enable-logging=stderr "$url$page" >"$GAME_LOG" 2>&1 &
+        BROWSER_PID=$!
+        PORT=$(await_line "$profile/DevToolsActivePort" '1p')
+    fi
+    GAME_PID=$BROWSER_PID
+    local deadline=$((SECONDS + 60))
+    local state
+    until state=$(web state 2>/dev/null) && [ -n "$state" ] && [ "$state" != None ]; do
+        [ $SECONDS -lt $deadline ] || fail "the page never set its state"
+        sleep 0.2
+    done
+    # Firefox draws with whatever OpenGL its X server offers: without WebGL 2 there the
+    # game cannot run, and the test is skipped.
+    if [ "$(web eval "!!document.createElement('canvas').getContext('webgl2')")" != true ]; then
+        [ "$BROWSER" = firefox ] && { echo "SKIP: this Firefox has no WebGL 2"; exit 77; }
+        fail "$BROWSER has no WebGL 2"
+    fi
+}
+
+# Prints what the sed SCRIPT makes of FILE once it prints anything; bounded.
+await_line() {
+    local deadline=$((SECONDS + 60)) line
+    until line=$(sed -n "$2" "$1" 2>/dev/null) && [ -n "$line" ]; do
+        [ $SECONDS -lt $deadline ] || fail "no '$2' in $1: $(cat "$1" 2>/dev/null)"
+        sleep 0.1
+    done
+    echo "$line" | head -n 1
+}
+
+stop_browser() {
+    local pid
+    for pid in $BROWSER_PID $SERVER_PID; do
+        { kill "$pid" && wait "$pid"; } 2>/dev/null || true
+    done
+    [ "$GAME_PID" != "$BROWSER_PID" ] || GAME_PID=""
+    BROWSER_PID="" SERVER_PID=""
+}
+
+# Where the game's picture is on the X screen, as "X Y WIDTH HEIGHT": Firefox's canvas, or
+# with no browser open the native game's window at the corner of its screen.
+canvas_box() {
+    if [ -n "$BROWSER_PID" ]; then browser_py screen-box '#canvas'; else echo 0 0 1024 768; fi
+}
+
+# A canvas point on the X screen.
+screen_point() {
+    canvas_box | awk -v x="$1" -v y="$2" '{print int($1 + (x + 0.5) * $3 / 1024), int($2 + (y + 0.5) * $4 / 768)}'
+}
+
+# One command to the game (see browser.py). Chromium takes them all through its protocol;
+# Firefox and the native game get input and screenshots through the X server, as from a
+# player.
+web() {
+    local x y w h
+    if [ "$BROWSER" = chromium ] && [ -n "$BROWSER_PID" ]; then
+        browser_py "$@"
+        return
+    fi
+    case $1 in
+        move) xdotool mousemove $(screen_point "$2" "$3") ;;
+        down | up) xdotool mousemove $(screen_point "$2" "$3") "mouse$1" "$([ "${4:-}" = right ] && echo 3 || echo 1)" ;;
+        key-down | key-up) xdotool "${1/-/}" "$2" ;;
+        screenshot)
+            read -r x y w h < <(canvas_box)
+            timeout 30 import -window root -crop "${w}x$h+$x+$y" +repage "$2"
+            ;;
+        click-element)
+            read -r x y w h < <(browser_py screen-box "$2")
+            xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+            ;;
+        *) browser_py "$@" ;;
+    esac
+}
+
+capture() { web screenshot "$1"; }
+
+hold() {
+    web key-down "$1"
+    sleep 0.3
+    web key-up "$1"
+}
+
+# A click at the canvas's centre, where the game's pointer starts.
+click_canvas() {
+    web down 512 384
+    sleep 0.1
+    web up 512 384
+}
+
+skip_intermission_to() {
+    web key-down space
+    wait_for_text hud "$1"
+    web key-up space
+}
+
+# From level 1's HUD, F12 through the other levels to the win screen.
+play_to_win() {
+    hold F12
+    wait_for_text screen "ENTERING LEVEL 2"
+    skip_intermission_to "COMPLETE: 0 / 6  FUEL:1500"
+    hold F12
+    wait_for_text screen "ENTERING LEVEL 3"
+    skip_intermission_to "COMPLETE: 1 / 12  FUEL:4000"
+    hold F12
+    wait_for_text screen "YOU WIN!"
+}
