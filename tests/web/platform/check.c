@@ -6,19 +6,6 @@
 #include <stdio.h>
 #include <string.h>
 
-/* In place of the GL layer: its start, and the game's calls AllegroGL makes too. */
-int webgl1_init(void) { return 0; }
-const char* webgl1_error(void) { return "no GL layer"; }
-void glBegin(GLenum mode) { (void)mode; }
-void glEnd(void) {}
-void glPopMatrix(void) {}
-void glPushMatrix(void) {}
-void glScalef(GLfloat x, GLfloat y, GLfloat z) { (void)x, (void)y, (void)z; }
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { (void)x, (void)y, (void)z; }
-void glTexCoord2f(GLfloat s, GLfloat t) { (void)s, (void)t; }
-void glVertex2f(GLfloat x, GLfloat y) { (void)x, (void)y; }
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { (void)x, (void)y, (void)z; }
-
 static void on_close(void) {}
 
 /* A TGA and a PCX font from the embedded files, and text drawn with it in memory. */
