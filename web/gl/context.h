@@ -14,6 +14,9 @@
 
 namespace webgl1 {
 
+// Entries in each matrix stack, Mesa's number.
+constexpr int MaxStackDepth = 32;
+
 // A GL texture object: its WebGL texture and what completeness needs to know.
 struct TextureObject {
     GLuint webgl = 0;
@@ -37,8 +40,8 @@ struct Context {
     std::array<float, 2> texCoord = {0, 0};
 
     GLenum matrixMode = GL_MODELVIEW;
-    MatrixStack modelview{32};
-    MatrixStack projection{32};
+    MatrixStack modelview{MaxStackDepth};
+    MatrixStack projection{MaxStackDepth};
     // Derived from the stacks' tops, recomputed when a matrix changed.
     Mat4 modelviewProjection = Mat4::Identity();
     std::array<float, 9> normalMatrix = {1, 0, 0, 0, 1, 0, 0, 0, 1};

@@ -58,7 +58,9 @@ void SetCapability(GLenum cap, bool enabled) {
 
 bool IsComparison(GLenum func) { return func >= GL_NEVER && func <= GL_ALWAYS; }
 
-bool IsFace(GLenum face) { return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK; }
+bool IsFace(GLenum face) {
+    return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK;
+}
 
 // The state calls share this: check the enum, then set.
 template <typename Set>
@@ -74,8 +76,7 @@ void SetIf(bool valid, Set set) {
     set(gl);
 }
 
-void SetRectangle(std::array<int, 4>& rectangle, GLint x, GLint y, GLsizei width,
-                  GLsizei height) {
+void SetRectangle(std::array<int, 4>& rectangle, GLint x, GLint y, GLsizei width, GLsizei height) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
@@ -153,7 +154,8 @@ void glClearDepth(GLclampd depth) {
 }
 
 void glClear(GLbitfield mask) {
-    constexpr GLbitfield Buffers = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
+    constexpr GLbitfield Buffers =
+        GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
@@ -191,7 +193,8 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
         } else if (pname == GL_DIFFUSE) {
             l.diffuse = value;
         } else if (pname == GL_POSITION) {
-            l.position = webgl1::Transform(gl.modelview.top(), {value[0], value[1], value[2], value[3]});
+            l.position =
+                webgl1::Transform(gl.modelview.top(), {value[0], value[1], value[2], value[3]});
         }
     });
 }
@@ -199,9 +202,7 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
 // Drawing is always to the back buffer.
 void glReadBuffer(GLenum) {}
 
-void glFlush(void) {
-    CurrentContext().renderer.flush();
-}
+void glFlush(void) { CurrentContext().renderer.flush(); }
 
 void glFinish(void) { glFlush(); }
 

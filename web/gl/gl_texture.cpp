@@ -23,8 +23,8 @@ struct ProxyImage {
 ProxyImage proxy;
 
 // The error glTexImage2D raises for these arguments, or GL_NO_ERROR.
-GLenum CheckImage(GLenum target, GLint level, GLint internalFormat, GLsizei width,
-                  GLsizei height, GLint border, GLenum format, GLenum type) {
+GLenum CheckImage(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type) {
     webgl1::BaseFormat base;
     if (target != GL_TEXTURE_2D && target != GL_PROXY_TEXTURE_2D) {
         return GL_INVALID_ENUM;
@@ -34,6 +34,22 @@ GLenum CheckImage(GLenum target, GLint level, GLint internalFormat, GLsizei widt
         return GL_INVALID_VALUE;
     }
     return webgl1::CheckFormatAndType(format, type);
+}
+
+// The glPixelStorei state pname names; nullptr for one the layer does not keep.
+GLint* PixelStoreField(webgl1::Context& gl, GLenum pname) {
+    const std::pair<GLenum, GLint*> fields[] = {
+        {GL_UNPACK_ALIGNMENT, &gl.unpack.alignment}, {GL_UNPACK_ROW_LENGTH, &gl.unpack.rowLength},
+        {GL_UNPACK_SKIP_ROWS, &gl.unpack.skipRows},  {GL_UNPACK_SKIP_PIXELS, &gl.unpack.skipPixels},
+        {GL_PACK_ALIGNMENT, &gl.pack.alignment},     {GL_PACK_ROW_LENGTH, &gl.pack.rowLength},
+        {GL_PACK_SKIP_ROWS, &gl.pack.skipRows},      {GL_PACK_SKIP_PIXELS, &gl.pack.skipPixels},
+    };
+    for (const auto& [name, field] : fields) {
+        if (name == pname) {
+            return field;
+        }
+    }
+    return nullptr;
 }
 
 // A proxy image that would not fit reads back as all zeros, as GL 1.x says.
@@ -56,8 +72,8 @@ std::vector<std::uint8_t> ReadTexels(webgl1::Context& gl, GLint x, GLint y, GLsi
 }
 
 // Gives a level of the texture its RGBA8 texels.
-void Define(webgl1::Context& gl, webgl1::TextureObject& texture, GLint level,
-            GLint internalFormat, GLsizei width, GLsizei height, const std::uint8_t* texels) {
+void Define(webgl1::Context& gl, webgl1::TextureObject& texture, GLint level, GLint internalFormat,
+            GLsizei width, GLsizei height, const std::uint8_t* texels) {
     gl.renderer.texImage(texture.webgl, level, width, height, texels);
     if (level == 0) {
         texture.width = width;
@@ -67,8 +83,8 @@ void Define(webgl1::Context& gl, webgl1::TextureObject& texture, GLint level,
     texture.levels |= 1u << level;
 }
 
-void Upload(webgl1::Context& gl, GLint level, GLint internalFormat, GLsizei width,
-            GLsizei height, GLenum format, GLenum type, const void* pixels) {
+void Upload(webgl1::Context& gl, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+            GLenum format, GLenum type, const void* pixels) {
     webgl1::TextureObject& texture = gl.boundObject();
     webgl1::BaseFormatOf(internalFormat, &texture.base);
     std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
@@ -158,22 +174,16 @@ void glPixelStorei(GLenum pname, GLint value) {
         gl.recordError(GL_INVALID_VALUE);
         return;
     }
-    switch (pname) {
-        case GL_UNPACK_ALIGNMENT: gl.unpack.alignment = value; break;
-        case GL_UNPACK_ROW_LENGTH: gl.unpack.rowLength = value; break;
-        case GL_UNPACK_SKIP_ROWS: gl.unpack.skipRows = value; break;
-        case GL_UNPACK_SKIP_PIXELS: gl.unpack.skipPixels = value; break;
-        case GL_PACK_ALIGNMENT: gl.pack.alignment = value; break;
-        case GL_PACK_ROW_LENGTH: gl.pack.rowLength = value; break;
-        case GL_PACK_SKIP_ROWS: gl.pack.skipRows = value; break;
-        case GL_PACK_SKIP_PIXELS: gl.pack.skipPixels = value; break;
-        default: gl.recordError(GL_INVALID_ENUM); break;
+    GLint* field = PixelStoreField(gl, pname);
+    if (field == nullptr) {
+        gl.recordError(GL_INVALID_ENUM);
+        return;
     }
+    *field = value;
 }
 
-void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
-                  GLsizei height, GLint border, GLenum format, GLenum type,
-                  const GLvoid* pixels) {
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
@@ -191,8 +201,8 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     }
 }
 
-void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width,
-                     GLsizei height, GLenum format, GLenum type, const GLvoid* pixels) {
+void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
+                     GLenum format, GLenum type, const GLvoid* pixels) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
@@ -235,8 +245,8 @@ void glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x
     Define(gl, texture, level, internalFormat, width, height, texels.data());
 }
 
-void glCopyTexSubImage2D(GLenum target, GLint level, GLint xOffset, GLint yOffset, GLint x,
-                         GLint y, GLsizei width, GLsizei height) {
+void glCopyTexSubImage2D(GLenum target, GLint level, GLint xOffset, GLint yOffset, GLint x, GLint y,
+                         GLsizei width, GLsizei height) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
@@ -247,8 +257,7 @@ void glCopyTexSubImage2D(GLenum target, GLint level, GLint xOffset, GLint yOffse
     }
     webgl1::TextureObject& texture = gl.boundObject();
     const std::vector<std::uint8_t> texels = ReadTexels(gl, x, y, width, height, texture.base);
-    gl.renderer.texSubImage(texture.webgl, level, xOffset, yOffset, width, height,
-                            texels.data());
+    gl.renderer.texSubImage(texture.webgl, level, xOffset, yOffset, width, height, texels.data());
 }
 
 void glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname, GLint* value) {
@@ -261,18 +270,25 @@ void glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname, GLint* v
         const webgl1::TextureObject& texture = gl.boundObject();
         const bool defined = (texture.levels >> level & 1) != 0;
         image = defined ? ProxyImage{std::max(texture.width >> level, 1),
-                                     std::max(texture.height >> level, 1),
-                                     texture.internalFormat}
+                                     std::max(texture.height >> level, 1), texture.internalFormat}
                         : ProxyImage{};
     } else if (target != GL_PROXY_TEXTURE_2D) {
         gl.recordError(GL_INVALID_ENUM);
         return;
     }
     switch (pname) {
-        case GL_TEXTURE_WIDTH: *value = image.width; break;
-        case GL_TEXTURE_HEIGHT: *value = image.height; break;
-        case GL_TEXTURE_COMPONENTS: *value = image.internalFormat; break;
-        default: gl.recordError(GL_INVALID_ENUM); break;
+        case GL_TEXTURE_WIDTH:
+            *value = image.width;
+            break;
+        case GL_TEXTURE_HEIGHT:
+            *value = image.height;
+            break;
+        case GL_TEXTURE_COMPONENTS:
+            *value = image.internalFormat;
+            break;
+        default:
+            gl.recordError(GL_INVALID_ENUM);
+            break;
     }
 }
 

@@ -1,11 +1,10 @@
 #include "renderer.h"
 
-#include <webgl/webgl1.h>
-#include <webgl/webgl2.h>
-
 #include <cstddef>
 #include <string>
 #include <tuple>
+#include <webgl/webgl1.h>
+#include <webgl/webgl2.h>
 
 namespace webgl1 {
 
@@ -195,8 +194,7 @@ void Renderer::applyFunctions(const DrawState& s) {
         emscripten_glBlendEquation(s.blendEquation);
     }
     if (s.blendColor != a.blendColor) {
-        emscripten_glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2],
-                                s.blendColor[3]);
+        emscripten_glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2], s.blendColor[3]);
     }
     if (s.depthFunc != a.depthFunc) {
         emscripten_glDepthFunc(s.depthFunc);
@@ -257,8 +255,7 @@ void Renderer::deleteTexture(unsigned texture) {
     emscripten_glDeleteTextures(1, &texture);
 }
 
-void Renderer::texImage(unsigned texture, int level, int width, int height,
-                        const void* texels) {
+void Renderer::texImage(unsigned texture, int level, int width, int height, const void* texels) {
     flush();
     bindTexture(texture);
     emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, width, height, 0, GL_RGBA,
@@ -269,8 +266,8 @@ void Renderer::texSubImage(unsigned texture, int level, int x, int y, int width,
                            const void* texels) {
     flush();
     bindTexture(texture);
-    emscripten_glTexSubImage2D(GL_TEXTURE_2D, level, x, y, width, height, GL_RGBA,
-                               GL_UNSIGNED_BYTE, texels);
+    emscripten_glTexSubImage2D(GL_TEXTURE_2D, level, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                               texels);
 }
 
 void Renderer::texParameter(unsigned texture, unsigned pname, int value) {

@@ -5,9 +5,9 @@
 #include <vector>
 
 // The WebGL 2 side of the layer: a shader program for each combination of texturing and flat
-// shading, one streaming vertex buffer, and WebGL's
-// state changed only where a batch needs it. Enum and name values are GL's (GLenum and GLuint
-// are unsigned int in both GL and GLES headers, which cannot be included together).
+// shading, one streaming vertex buffer, and WebGL's state changed only where a batch needs
+// it. Enum and name values are GL's (GLenum and GLuint are unsigned int in both GL and GLES
+// headers, which cannot be included together).
 
 namespace webgl1 {
 
@@ -25,8 +25,8 @@ struct DrawState {
     unsigned texture = 0;  // the WebGL texture modulating the colour; 0: none
     bool flat = false;     // each primitive takes its last vertex's colour
     bool blend = false;
-    unsigned blendSource = 1;       // GL_ONE
-    unsigned blendDestination = 0;  // GL_ZERO
+    unsigned blendSource = 1;         // GL_ONE
+    unsigned blendDestination = 0;    // GL_ZERO
     unsigned blendEquation = 0x8006;  // GL_FUNC_ADD
     std::array<float, 4> blendColor = {0, 0, 0, 0};
     bool depthTest = false;
@@ -46,7 +46,7 @@ bool operator==(const DrawState& a, const DrawState& b);
 inline bool operator!=(const DrawState& a, const DrawState& b) { return !(a == b); }
 
 class Renderer {
-public:
+  public:
     // Builds the program and buffers and reads WebGL's initial viewport and scissor box into
     // initial. The reason on failure, nullptr on success.
     const char* init(DrawState* initial);
@@ -77,7 +77,7 @@ public:
     // WebGL's error flag, after drawing what is batched.
     unsigned error();
 
-private:
+  private:
     void apply(const DrawState& state);
     void applyCaps(const DrawState& state);
     void applyFunctions(const DrawState& state);
