@@ -58,6 +58,14 @@ void SetCapability(GLenum cap, bool enabled) {
 
 bool IsComparison(GLenum func) { return func >= GL_NEVER && func <= GL_ALWAYS; }
 
+// The blend factors of GL 1.x and its imaging subset; GL_SRC_ALPHA_SATURATE only as a source.
+bool IsBlendFactor(GLenum factor, bool source) {
+    return factor == GL_ZERO || factor == GL_ONE ||
+           (factor >= GL_SRC_COLOR &&
+            factor <= (source ? GL_SRC_ALPHA_SATURATE : GL_ONE_MINUS_DST_COLOR)) ||
+           (factor >= GL_CONSTANT_COLOR && factor <= GL_ONE_MINUS_CONSTANT_ALPHA);
+}
+
 bool IsFace(GLenum face) {
     return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK;
 }
@@ -101,13 +109,12 @@ void glShadeModel(GLenum mode) {
           [&](webgl1::Context& gl) { gl.draw.flat = mode == GL_FLAT; });
 }
 
-// Blend factors are WebGL's, which has all of GL 1.x's but GL_SRC_ALPHA_SATURATE as a
-// destination; WebGL reports that one.
 void glBlendFunc(GLenum source, GLenum destination) {
-    SetIf(true, [&](webgl1::Context& gl) {
-        gl.draw.blendSource = source;
-        gl.draw.blendDestination = destination;
-    });
+    SetIf(IsBlendFactor(source, true) && IsBlendFactor(destination, false),
+          [&](webgl1::Context& gl) {
+              gl.draw.blendSource = source;
+              gl.draw.blendDestination = destination;
+          });
 }
 
 void glBlendEquation(GLenum mode) {

@@ -29,7 +29,8 @@ GLenum CheckImage(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     if (target != GL_TEXTURE_2D && target != GL_PROXY_TEXTURE_2D) {
         return GL_INVALID_ENUM;
     }
-    if (level < 0 || level > 31 || width < 0 || height < 0 || border != 0 ||
+    const GLint max = CurrentContext().maxTextureSize;
+    if (level < 0 || (max >> level) == 0 || width < 0 || height < 0 || border != 0 ||
         !webgl1::BaseFormatOf(internalFormat, &base)) {
         return GL_INVALID_VALUE;
     }
@@ -50,6 +51,39 @@ GLint* PixelStoreField(webgl1::Context& gl, GLenum pname) {
         }
     }
     return nullptr;
+}
+
+bool IsTextureParameter(GLenum pname, GLint value) {
+    switch (pname) {
+        case GL_TEXTURE_MIN_FILTER:
+            return value == GL_NEAREST || value == GL_LINEAR ||
+                   (value >= GL_NEAREST_MIPMAP_NEAREST && value <= GL_LINEAR_MIPMAP_LINEAR);
+        case GL_TEXTURE_MAG_FILTER:
+            return value == GL_NEAREST || value == GL_LINEAR;
+        case GL_TEXTURE_WRAP_S:
+        case GL_TEXTURE_WRAP_T:
+            return value == GL_REPEAT || value == GL_CLAMP || value == GL_CLAMP_TO_EDGE ||
+                   value == GL_MIRRORED_REPEAT;
+        default:
+            return false;
+    }
+}
+
+// The error glTexSubImage2D or glCopyTexSubImage2D raises for this rectangle of a level, or
+// GL_NO_ERROR.
+GLenum CheckSubImage(GLenum target, const webgl1::TextureObject& texture, GLint level, GLint x,
+                     GLint y, GLsizei width, GLsizei height) {
+    if (target != GL_TEXTURE_2D) {
+        return GL_INVALID_ENUM;
+    }
+    if (level < 0 || level > 31 || (texture.levels >> level & 1) == 0) {
+        return level < 0 || level > 31 ? GL_INVALID_VALUE : GL_INVALID_OPERATION;
+    }
+    const GLint levelWidth = std::max(texture.width >> level, 1);
+    const GLint levelHeight = std::max(texture.height >> level, 1);
+    const bool inside = x >= 0 && y >= 0 && width >= 0 && height >= 0 && x + width <= levelWidth &&
+                        y + height <= levelHeight;
+    return inside ? GL_NO_ERROR : GL_INVALID_VALUE;
 }
 
 // A proxy image that would not fit reads back as all zeros, as GL 1.x says.
@@ -147,13 +181,14 @@ void glBindTexture(GLenum target, GLuint name) {
     gl.textures[name];
 }
 
-// GL_CLAMP becomes GL_CLAMP_TO_EDGE: WebGL has no texture borders.
+// Filters and wrap modes only; GL_CLAMP becomes GL_CLAMP_TO_EDGE, as WebGL has no texture
+// borders.
 void glTexParameteri(GLenum target, GLenum pname, GLint value) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
     }
-    if (target != GL_TEXTURE_2D) {
+    if (target != GL_TEXTURE_2D || !IsTextureParameter(pname, value)) {
         gl.recordError(GL_INVALID_ENUM);
         return;
     }
@@ -207,16 +242,15 @@ void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width
     if (!gl.outsideBeginEnd()) {
         return;
     }
-    if (target != GL_TEXTURE_2D) {
-        gl.recordError(GL_INVALID_ENUM);
-        return;
+    webgl1::TextureObject& texture = gl.boundObject();
+    GLenum error = CheckSubImage(target, texture, level, x, y, width, height);
+    if (error == GL_NO_ERROR) {
+        error = webgl1::CheckFormatAndType(format, type);
     }
-    const GLenum error = webgl1::CheckFormatAndType(format, type);
     if (error != GL_NO_ERROR) {
         gl.recordError(error);
         return;
     }
-    webgl1::TextureObject& texture = gl.boundObject();
     std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
     webgl1::UnpackToRgba8(pixels, width, height, format, type, gl.unpack, texture.base,
                           texels.data());
@@ -251,11 +285,12 @@ void glCopyTexSubImage2D(GLenum target, GLint level, GLint xOffset, GLint yOffse
     if (!gl.outsideBeginEnd()) {
         return;
     }
-    if (target != GL_TEXTURE_2D) {
-        gl.recordError(GL_INVALID_ENUM);
+    webgl1::TextureObject& texture = gl.boundObject();
+    const GLenum error = CheckSubImage(target, texture, level, xOffset, yOffset, width, height);
+    if (error != GL_NO_ERROR) {
+        gl.recordError(error);
         return;
     }
-    webgl1::TextureObject& texture = gl.boundObject();
     const std::vector<std::uint8_t> texels = ReadTexels(gl, x, y, width, height, texture.base);
     gl.renderer.texSubImage(texture.webgl, level, xOffset, yOffset, width, height, texels.data());
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <webgl/webgl1.h>
 #include <webgl/webgl2.h>
 
@@ -281,12 +282,20 @@ void Renderer::readRgba8(int x, int y, int width, int height, void* out) {
     emscripten_glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, out);
 }
 
-void Renderer::getIntegers(unsigned pname, int* values) { emscripten_glGetIntegerv(pname, values); }
+void Renderer::getIntegers(unsigned pname, int* values) {
+    unchecked_ = true;
+    emscripten_glGetIntegerv(pname, values);
+}
 
-void Renderer::getFloats(unsigned pname, float* values) { emscripten_glGetFloatv(pname, values); }
+void Renderer::getFloats(unsigned pname, float* values) {
+    unchecked_ = true;
+    emscripten_glGetFloatv(pname, values);
+}
 
 unsigned Renderer::error() {
-    flush();
+    if (!std::exchange(unchecked_, false)) {
+        return GL_NO_ERROR;
+    }
     return emscripten_glGetError();
 }
 

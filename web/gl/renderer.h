@@ -71,10 +71,11 @@ class Renderer {
     // Reads RGBA8 pixels of the framebuffer, after drawing what is batched.
     void readRgba8(int x, int y, int width, int height, void* out);
 
-    // WebGL's own answers, for what the layer does not keep itself.
+    // WebGL's own answers, for what the layer does not keep itself; pname is not checked.
     void getIntegers(unsigned pname, int* values);
     void getFloats(unsigned pname, float* values);
-    // WebGL's error flag, after drawing what is batched.
+    // WebGL's error flag, read (a round trip to the GPU process) only after a query that
+    // handed WebGL an unchecked name: everything else the layer checks before WebGL sees it.
     unsigned error();
 
   private:
@@ -85,6 +86,7 @@ class Renderer {
     void applyShading(const DrawState& state);
     void bindTexture(unsigned texture);
 
+    bool unchecked_ = false;  // a call since the last error() may have raised a WebGL error
     std::vector<Vertex> batch_;
     DrawState batchState_;
     DrawState applied_;
