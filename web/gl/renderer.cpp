@@ -1,5 +1,6 @@
 #include "renderer.h"
 
+#include <cmath>
 #include <cstddef>
 #include <string>
 #include <tuple>
@@ -165,7 +166,10 @@ void Renderer::clear(unsigned mask, const DrawState& state, const std::array<flo
                      float depth) {
     flush();
     apply(state);
-    emscripten_glClearColor(color[0], color[1], color[2], color[3]);
+    // Rounded to the framebuffer's 8 bits as Mesa rounds (to nearest, ties to even), so that
+    // WebGL has no rounding of its own left to do: 0.1 clears to 26 in both.
+    const auto level = [](float c) { return std::nearbyint(c * 255.0f) / 255.0f; };
+    emscripten_glClearColor(level(color[0]), level(color[1]), level(color[2]), level(color[3]));
     emscripten_glClearDepthf(depth);
     emscripten_glClear(mask);
 }
