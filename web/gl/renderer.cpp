@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <emscripten/html5.h>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -145,6 +146,18 @@ std::vector<Vertex>& Renderer::batchFor(const DrawState& state) {
     if (state != batchState_) {
         flush();
         batchState_ = state;
+    }
+    if (!flushScheduled_) {
+        // Animation-frame callbacks run only while the program has yielded to the browser,
+        // never inside a frame being drawn, and before the browser presents the canvas.
+        flushScheduled_ = true;
+        emscripten_request_animation_frame(
+            [](double, void* renderer) {
+                static_cast<Renderer*>(renderer)->flushScheduled_ = false;
+                static_cast<Renderer*>(renderer)->flush();
+                return EM_FALSE;
+            },
+            this);
     }
     return batch_;
 }

@@ -52,7 +52,8 @@ class Renderer {
     const char* init(DrawState* initial);
 
     // The batch that vertices drawn with state are appended to; what was batched with another
-    // state is drawn first.
+    // state is drawn first. Whatever is still batched when the browser next renders the page
+    // is drawn then, so that a frame handed over without glFlush still comes out whole.
     std::vector<Vertex>& batchFor(const DrawState& state);
     // Draws what is batched.
     void flush();
@@ -86,7 +87,8 @@ class Renderer {
     void applyShading(const DrawState& state);
     void bindTexture(unsigned texture);
 
-    bool unchecked_ = false;  // a call since the last error() may have raised a WebGL error
+    bool unchecked_ = false;       // a call since the last error() may have raised a WebGL error
+    bool flushScheduled_ = false;  // for the browser's next animation frame
     std::vector<Vertex> batch_;
     DrawState batchState_;
     DrawState applied_;
