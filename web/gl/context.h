@@ -63,6 +63,7 @@ struct Context {
     std::unordered_map<GLuint, TextureObject> textures;
     PixelStore unpack;
     PixelStore pack;
+    std::vector<std::uint8_t> texels;  // converted images, kept to save an allocation per upload
     std::array<float, 4> clearColor = {0, 0, 0, 0};
     float clearDepth = 1;
 

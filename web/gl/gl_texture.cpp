@@ -121,12 +121,14 @@ void Upload(webgl1::Context& gl, GLint level, GLint internalFormat, GLsizei widt
             GLenum format, GLenum type, const void* pixels) {
     webgl1::TextureObject& texture = gl.boundObject();
     webgl1::BaseFormatOf(internalFormat, &texture.base);
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
+    gl.texels.resize(static_cast<std::size_t>(width) * height * 4);
     if (pixels != nullptr) {
         webgl1::UnpackToRgba8(pixels, width, height, format, type, gl.unpack, texture.base,
-                              texels.data());
+                              gl.texels.data());
+    } else {
+        std::fill(gl.texels.begin(), gl.texels.end(), 0);  // GL leaves them undefined
     }
-    Define(gl, texture, level, internalFormat, width, height, texels.data());
+    Define(gl, texture, level, internalFormat, width, height, gl.texels.data());
 }
 
 }  // namespace
@@ -251,10 +253,10 @@ void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width
         gl.recordError(error);
         return;
     }
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
+    gl.texels.resize(static_cast<std::size_t>(width) * height * 4);
     webgl1::UnpackToRgba8(pixels, width, height, format, type, gl.unpack, texture.base,
-                          texels.data());
-    gl.renderer.texSubImage(texture.webgl, level, x, y, width, height, texels.data());
+                          gl.texels.data());
+    gl.renderer.texSubImage(texture.webgl, level, x, y, width, height, gl.texels.data());
 }
 
 // Read back and converted like any image: WebGL copies only to formats the RGB framebuffer
