@@ -31,8 +31,9 @@ struct TextureObject {
     bool complete() const;
 };
 
-// The state of GL 1.x that WebGL has no part in: current vertex attributes, matrices,
-// lighting, texture objects and the error flag.
+// GL 1.x's state: what WebGL has no part in (current vertex attributes, matrices, lighting,
+// texture objects, the error flag) beside what batches are drawn with, and the renderer that
+// draws them.
 struct Context {
     // Current vertex attributes.
     Color color = {1, 1, 1, 1};

@@ -196,6 +196,10 @@ void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format
         gl.recordError(GL_INVALID_ENUM);
         return;
     }
+    if (width < 0 || height < 0) {
+        gl.recordError(GL_INVALID_VALUE);
+        return;
+    }
     const std::size_t row = static_cast<std::size_t>(width) * 4;
     std::vector<std::uint8_t> read(row * height);
     gl.renderer.readRgba8(x, y, width, height, read.data());
