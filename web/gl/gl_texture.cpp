@@ -30,7 +30,7 @@ GLenum CheckImage(GLenum target, GLint level, GLint internalFormat, GLsizei widt
         return GL_INVALID_ENUM;
     }
     const GLint max = CurrentContext().maxTextureSize;
-    if (level < 0 || (max >> level) == 0 || width < 0 || height < 0 || border != 0 ||
+    if (level < 0 || level > 31 || (max >> level) == 0 || width < 0 || height < 0 || border != 0 ||
         !webgl1::BaseFormatOf(internalFormat, &base)) {
         return GL_INVALID_VALUE;
     }
