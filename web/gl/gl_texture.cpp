@@ -302,6 +302,10 @@ void glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname, GLint* v
     if (!gl.outsideBeginEnd()) {
         return;
     }
+    if (level < 0 || level > 31) {
+        gl.recordError(GL_INVALID_VALUE);
+        return;
+    }
     ProxyImage image = proxy;
     if (target == GL_TEXTURE_2D) {
         const webgl1::TextureObject& texture = gl.boundObject();
