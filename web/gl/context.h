@@ -14,6 +14,9 @@
 
 namespace webgl1 {
 
+// Entries in each matrix stack, Mesa's number.
+constexpr int MaxStackDepth = 32;
+
 // A GL texture object: its WebGL texture and what completeness needs to know.
 struct TextureObject {
     GLuint webgl = 0;
@@ -28,8 +31,9 @@ struct TextureObject {
     bool complete() const;
 };
 
-// The state of GL 1.x that WebGL has no part in: current vertex attributes, matrices,
-// lighting, texture objects and the error flag.
+// GL 1.x's state: what WebGL has no part in (current vertex attributes, matrices, lighting,
+// texture objects, the error flag) beside what batches are drawn with, and the renderer that
+// draws them.
 struct Context {
     // Current vertex attributes.
     Color color = {1, 1, 1, 1};
@@ -37,8 +41,8 @@ struct Context {
     std::array<float, 2> texCoord = {0, 0};
 
     GLenum matrixMode = GL_MODELVIEW;
-    MatrixStack modelview{32};
-    MatrixStack projection{32};
+    MatrixStack modelview{MaxStackDepth};
+    MatrixStack projection{MaxStackDepth};
     // Derived from the stacks' tops, recomputed when a matrix changed.
     Mat4 modelviewProjection = Mat4::Identity();
     std::array<float, 9> normalMatrix = {1, 0, 0, 0, 1, 0, 0, 0, 1};
@@ -60,6 +64,7 @@ struct Context {
     std::unordered_map<GLuint, TextureObject> textures;
     PixelStore unpack;
     PixelStore pack;
+    std::vector<std::uint8_t> texels;  // converted images, kept to save an allocation per upload
     std::array<float, 4> clearColor = {0, 0, 0, 0};
     float clearDepth = 1;
 

@@ -58,7 +58,17 @@ void SetCapability(GLenum cap, bool enabled) {
 
 bool IsComparison(GLenum func) { return func >= GL_NEVER && func <= GL_ALWAYS; }
 
-bool IsFace(GLenum face) { return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK; }
+// The blend factors of GL 1.x and its imaging subset; GL_SRC_ALPHA_SATURATE only as a source.
+bool IsBlendFactor(GLenum factor, bool source) {
+    return factor == GL_ZERO || factor == GL_ONE ||
+           (factor >= GL_SRC_COLOR &&
+            factor <= (source ? GL_SRC_ALPHA_SATURATE : GL_ONE_MINUS_DST_COLOR)) ||
+           (factor >= GL_CONSTANT_COLOR && factor <= GL_ONE_MINUS_CONSTANT_ALPHA);
+}
+
+bool IsFace(GLenum face) {
+    return face == GL_FRONT || face == GL_BACK || face == GL_FRONT_AND_BACK;
+}
 
 // The state calls share this: check the enum, then set.
 template <typename Set>
@@ -74,8 +84,7 @@ void SetIf(bool valid, Set set) {
     set(gl);
 }
 
-void SetRectangle(std::array<int, 4>& rectangle, GLint x, GLint y, GLsizei width,
-                  GLsizei height) {
+void SetRectangle(std::array<int, 4>& rectangle, GLint x, GLint y, GLsizei width, GLsizei height) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
@@ -100,13 +109,12 @@ void glShadeModel(GLenum mode) {
           [&](webgl1::Context& gl) { gl.draw.flat = mode == GL_FLAT; });
 }
 
-// Blend factors are WebGL's, which has all of GL 1.x's but GL_SRC_ALPHA_SATURATE as a
-// destination; WebGL reports that one.
 void glBlendFunc(GLenum source, GLenum destination) {
-    SetIf(true, [&](webgl1::Context& gl) {
-        gl.draw.blendSource = source;
-        gl.draw.blendDestination = destination;
-    });
+    SetIf(IsBlendFactor(source, true) && IsBlendFactor(destination, false),
+          [&](webgl1::Context& gl) {
+              gl.draw.blendSource = source;
+              gl.draw.blendDestination = destination;
+          });
 }
 
 void glBlendEquation(GLenum mode) {
@@ -153,7 +161,8 @@ void glClearDepth(GLclampd depth) {
 }
 
 void glClear(GLbitfield mask) {
-    constexpr GLbitfield Buffers = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
+    constexpr GLbitfield Buffers =
+        GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
@@ -191,7 +200,8 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
         } else if (pname == GL_DIFFUSE) {
             l.diffuse = value;
         } else if (pname == GL_POSITION) {
-            l.position = webgl1::Transform(gl.modelview.top(), {value[0], value[1], value[2], value[3]});
+            l.position =
+                webgl1::Transform(gl.modelview.top(), {value[0], value[1], value[2], value[3]});
         }
     });
 }
@@ -199,9 +209,7 @@ void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
 // Drawing is always to the back buffer.
 void glReadBuffer(GLenum) {}
 
-void glFlush(void) {
-    CurrentContext().renderer.flush();
-}
+void glFlush(void) { CurrentContext().renderer.flush(); }
 
 void glFinish(void) { glFlush(); }
 

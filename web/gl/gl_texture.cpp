@@ -23,17 +23,67 @@ struct ProxyImage {
 ProxyImage proxy;
 
 // The error glTexImage2D raises for these arguments, or GL_NO_ERROR.
-GLenum CheckImage(GLenum target, GLint level, GLint internalFormat, GLsizei width,
-                  GLsizei height, GLint border, GLenum format, GLenum type) {
+GLenum CheckImage(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type) {
     webgl1::BaseFormat base;
     if (target != GL_TEXTURE_2D && target != GL_PROXY_TEXTURE_2D) {
         return GL_INVALID_ENUM;
     }
-    if (level < 0 || level > 31 || width < 0 || height < 0 || border != 0 ||
+    const GLint max = CurrentContext().maxTextureSize;
+    if (level < 0 || level > 31 || (max >> level) == 0 || width < 0 || height < 0 || border != 0 ||
         !webgl1::BaseFormatOf(internalFormat, &base)) {
         return GL_INVALID_VALUE;
     }
     return webgl1::CheckFormatAndType(format, type);
+}
+
+// The glPixelStorei state pname names; nullptr for one the layer does not keep.
+GLint* PixelStoreField(webgl1::Context& gl, GLenum pname) {
+    const std::pair<GLenum, GLint*> fields[] = {
+        {GL_UNPACK_ALIGNMENT, &gl.unpack.alignment}, {GL_UNPACK_ROW_LENGTH, &gl.unpack.rowLength},
+        {GL_UNPACK_SKIP_ROWS, &gl.unpack.skipRows},  {GL_UNPACK_SKIP_PIXELS, &gl.unpack.skipPixels},
+        {GL_PACK_ALIGNMENT, &gl.pack.alignment},     {GL_PACK_ROW_LENGTH, &gl.pack.rowLength},
+        {GL_PACK_SKIP_ROWS, &gl.pack.skipRows},      {GL_PACK_SKIP_PIXELS, &gl.pack.skipPixels},
+    };
+    for (const auto& [name, field] : fields) {
+        if (name == pname) {
+            return field;
+        }
+    }
+    return nullptr;
+}
+
+bool IsTextureParameter(GLenum pname, GLint value) {
+    switch (pname) {
+        case GL_TEXTURE_MIN_FILTER:
+            return value == GL_NEAREST || value == GL_LINEAR ||
+                   (value >= GL_NEAREST_MIPMAP_NEAREST && value <= GL_LINEAR_MIPMAP_LINEAR);
+        case GL_TEXTURE_MAG_FILTER:
+            return value == GL_NEAREST || value == GL_LINEAR;
+        case GL_TEXTURE_WRAP_S:
+        case GL_TEXTURE_WRAP_T:
+            return value == GL_REPEAT || value == GL_CLAMP || value == GL_CLAMP_TO_EDGE ||
+                   value == GL_MIRRORED_REPEAT;
+        default:
+            return false;
+    }
+}
+
+// The error glTexSubImage2D or glCopyTexSubImage2D raises for this rectangle of a level, or
+// GL_NO_ERROR.
+GLenum CheckSubImage(GLenum target, const webgl1::TextureObject& texture, GLint level, GLint x,
+                     GLint y, GLsizei width, GLsizei height) {
+    if (target != GL_TEXTURE_2D) {
+        return GL_INVALID_ENUM;
+    }
+    if (level < 0 || level > 31 || (texture.levels >> level & 1) == 0) {
+        return level < 0 || level > 31 ? GL_INVALID_VALUE : GL_INVALID_OPERATION;
+    }
+    const GLint levelWidth = std::max(texture.width >> level, 1);
+    const GLint levelHeight = std::max(texture.height >> level, 1);
+    const bool inside = x >= 0 && y >= 0 && width >= 0 && height >= 0 && x + width <= levelWidth &&
+                        y + height <= levelHeight;
+    return inside ? GL_NO_ERROR : GL_INVALID_VALUE;
 }
 
 // A proxy image that would not fit reads back as all zeros, as GL 1.x says.
@@ -56,8 +106,8 @@ std::vector<std::uint8_t> ReadTexels(webgl1::Context& gl, GLint x, GLint y, GLsi
 }
 
 // Gives a level of the texture its RGBA8 texels.
-void Define(webgl1::Context& gl, webgl1::TextureObject& texture, GLint level,
-            GLint internalFormat, GLsizei width, GLsizei height, const std::uint8_t* texels) {
+void Define(webgl1::Context& gl, webgl1::TextureObject& texture, GLint level, GLint internalFormat,
+            GLsizei width, GLsizei height, const std::uint8_t* texels) {
     gl.renderer.texImage(texture.webgl, level, width, height, texels);
     if (level == 0) {
         texture.width = width;
@@ -67,16 +117,18 @@ void Define(webgl1::Context& gl, webgl1::TextureObject& texture, GLint level,
     texture.levels |= 1u << level;
 }
 
-void Upload(webgl1::Context& gl, GLint level, GLint internalFormat, GLsizei width,
-            GLsizei height, GLenum format, GLenum type, const void* pixels) {
+void Upload(webgl1::Context& gl, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+            GLenum format, GLenum type, const void* pixels) {
     webgl1::TextureObject& texture = gl.boundObject();
     webgl1::BaseFormatOf(internalFormat, &texture.base);
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
+    gl.texels.resize(static_cast<std::size_t>(width) * height * 4);
     if (pixels != nullptr) {
         webgl1::UnpackToRgba8(pixels, width, height, format, type, gl.unpack, texture.base,
-                              texels.data());
+                              gl.texels.data());
+    } else {
+        std::fill(gl.texels.begin(), gl.texels.end(), 0);  // GL leaves them undefined
     }
-    Define(gl, texture, level, internalFormat, width, height, texels.data());
+    Define(gl, texture, level, internalFormat, width, height, gl.texels.data());
 }
 
 }  // namespace
@@ -131,13 +183,14 @@ void glBindTexture(GLenum target, GLuint name) {
     gl.textures[name];
 }
 
-// GL_CLAMP becomes GL_CLAMP_TO_EDGE: WebGL has no texture borders.
+// Filters and wrap modes only; GL_CLAMP becomes GL_CLAMP_TO_EDGE, as WebGL has no texture
+// borders.
 void glTexParameteri(GLenum target, GLenum pname, GLint value) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
     }
-    if (target != GL_TEXTURE_2D) {
+    if (target != GL_TEXTURE_2D || !IsTextureParameter(pname, value)) {
         gl.recordError(GL_INVALID_ENUM);
         return;
     }
@@ -158,22 +211,16 @@ void glPixelStorei(GLenum pname, GLint value) {
         gl.recordError(GL_INVALID_VALUE);
         return;
     }
-    switch (pname) {
-        case GL_UNPACK_ALIGNMENT: gl.unpack.alignment = value; break;
-        case GL_UNPACK_ROW_LENGTH: gl.unpack.rowLength = value; break;
-        case GL_UNPACK_SKIP_ROWS: gl.unpack.skipRows = value; break;
-        case GL_UNPACK_SKIP_PIXELS: gl.unpack.skipPixels = value; break;
-        case GL_PACK_ALIGNMENT: gl.pack.alignment = value; break;
-        case GL_PACK_ROW_LENGTH: gl.pack.rowLength = value; break;
-        case GL_PACK_SKIP_ROWS: gl.pack.skipRows = value; break;
-        case GL_PACK_SKIP_PIXELS: gl.pack.skipPixels = value; break;
-        default: gl.recordError(GL_INVALID_ENUM); break;
+    GLint* field = PixelStoreField(gl, pname);
+    if (field == nullptr) {
+        gl.recordError(GL_INVALID_ENUM);
+        return;
     }
+    *field = value;
 }
 
-void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
-                  GLsizei height, GLint border, GLenum format, GLenum type,
-                  const GLvoid* pixels) {
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
@@ -191,26 +238,25 @@ void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei widt
     }
 }
 
-void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width,
-                     GLsizei height, GLenum format, GLenum type, const GLvoid* pixels) {
+void glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width, GLsizei height,
+                     GLenum format, GLenum type, const GLvoid* pixels) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
     }
-    if (target != GL_TEXTURE_2D) {
-        gl.recordError(GL_INVALID_ENUM);
-        return;
+    webgl1::TextureObject& texture = gl.boundObject();
+    GLenum error = CheckSubImage(target, texture, level, x, y, width, height);
+    if (error == GL_NO_ERROR) {
+        error = webgl1::CheckFormatAndType(format, type);
     }
-    const GLenum error = webgl1::CheckFormatAndType(format, type);
     if (error != GL_NO_ERROR) {
         gl.recordError(error);
         return;
     }
-    webgl1::TextureObject& texture = gl.boundObject();
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(width) * height * 4);
+    gl.texels.resize(static_cast<std::size_t>(width) * height * 4);
     webgl1::UnpackToRgba8(pixels, width, height, format, type, gl.unpack, texture.base,
-                          texels.data());
-    gl.renderer.texSubImage(texture.webgl, level, x, y, width, height, texels.data());
+                          gl.texels.data());
+    gl.renderer.texSubImage(texture.webgl, level, x, y, width, height, gl.texels.data());
 }
 
 // Read back and converted like any image: WebGL copies only to formats the RGB framebuffer
@@ -235,20 +281,20 @@ void glCopyTexImage2D(GLenum target, GLint level, GLenum internalFormat, GLint x
     Define(gl, texture, level, internalFormat, width, height, texels.data());
 }
 
-void glCopyTexSubImage2D(GLenum target, GLint level, GLint xOffset, GLint yOffset, GLint x,
-                         GLint y, GLsizei width, GLsizei height) {
+void glCopyTexSubImage2D(GLenum target, GLint level, GLint xOffset, GLint yOffset, GLint x, GLint y,
+                         GLsizei width, GLsizei height) {
     webgl1::Context& gl = CurrentContext();
     if (!gl.outsideBeginEnd()) {
         return;
     }
-    if (target != GL_TEXTURE_2D) {
-        gl.recordError(GL_INVALID_ENUM);
+    webgl1::TextureObject& texture = gl.boundObject();
+    const GLenum error = CheckSubImage(target, texture, level, xOffset, yOffset, width, height);
+    if (error != GL_NO_ERROR) {
+        gl.recordError(error);
         return;
     }
-    webgl1::TextureObject& texture = gl.boundObject();
     const std::vector<std::uint8_t> texels = ReadTexels(gl, x, y, width, height, texture.base);
-    gl.renderer.texSubImage(texture.webgl, level, xOffset, yOffset, width, height,
-                            texels.data());
+    gl.renderer.texSubImage(texture.webgl, level, xOffset, yOffset, width, height, texels.data());
 }
 
 void glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname, GLint* value) {
@@ -256,23 +302,34 @@ void glGetTexLevelParameteriv(GLenum target, GLint level, GLenum pname, GLint* v
     if (!gl.outsideBeginEnd()) {
         return;
     }
+    if (level < 0 || level > 31) {
+        gl.recordError(GL_INVALID_VALUE);
+        return;
+    }
     ProxyImage image = proxy;
     if (target == GL_TEXTURE_2D) {
         const webgl1::TextureObject& texture = gl.boundObject();
         const bool defined = (texture.levels >> level & 1) != 0;
         image = defined ? ProxyImage{std::max(texture.width >> level, 1),
-                                     std::max(texture.height >> level, 1),
-                                     texture.internalFormat}
+                                     std::max(texture.height >> level, 1), texture.internalFormat}
                         : ProxyImage{};
     } else if (target != GL_PROXY_TEXTURE_2D) {
         gl.recordError(GL_INVALID_ENUM);
         return;
     }
     switch (pname) {
-        case GL_TEXTURE_WIDTH: *value = image.width; break;
-        case GL_TEXTURE_HEIGHT: *value = image.height; break;
-        case GL_TEXTURE_COMPONENTS: *value = image.internalFormat; break;
-        default: gl.recordError(GL_INVALID_ENUM); break;
+        case GL_TEXTURE_WIDTH:
+            *value = image.width;
+            break;
+        case GL_TEXTURE_HEIGHT:
+            *value = image.height;
+            break;
+        case GL_TEXTURE_COMPONENTS:
+            *value = image.internalFormat;
+            break;
+        default:
+            gl.recordError(GL_INVALID_ENUM);
+            break;
     }
 }
 

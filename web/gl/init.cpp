@@ -1,6 +1,5 @@
-#include "webgl1.h"
-
 #include "context.h"
+#include "webgl1.h"
 
 #include <memory>
 

@@ -27,8 +27,9 @@ Mat4 Multiply(const Mat4& a, const Mat4& b) {
     Mat4 p;
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 4; ++column) {
-            At(p, row, column) = At(a, row, 0) * At(b, 0, column) + At(a, row, 1) * At(b, 1, column) +
-                                 At(a, row, 2) * At(b, 2, column) + At(a, row, 3) * At(b, 3, column);
+            At(p, row, column) =
+                At(a, row, 0) * At(b, 0, column) + At(a, row, 1) * At(b, 1, column) +
+                At(a, row, 2) * At(b, 2, column) + At(a, row, 3) * At(b, 3, column);
         }
     }
     return p;

@@ -37,7 +37,7 @@ std::array<float, 9> NormalMatrix(const Mat4& modelview);
 
 // One of GL's matrix stacks; the bottom entry is never popped.
 class MatrixStack {
-public:
+  public:
     explicit MatrixStack(int maxDepth);
 
     Mat4& top() { return entries_.back(); }
@@ -47,7 +47,7 @@ public:
     bool push();
     bool pop();
 
-private:
+  private:
     std::vector<Mat4> entries_;
     int maxDepth_;
 };

@@ -100,14 +100,9 @@ std::uint32_t ReadElement(const std::uint8_t* p, int bytes) {
     }
 }
 
-// The components of the pixel at p, in the format's order, as 8-bit values.
-std::array<std::uint8_t, 4> ReadComponents(const std::uint8_t* p, const TypeLayout& type,
-                                           int count) {
+// The components of the packed pixel at p, in the format's order, as 8-bit values.
+std::array<std::uint8_t, 4> ReadPacked(const std::uint8_t* p, const TypeLayout& type, int count) {
     std::array<std::uint8_t, 4> components = {};
-    if (!IsPacked(type)) {
-        std::memcpy(components.data(), p, count);
-        return components;
-    }
     const std::uint32_t element = ReadElement(p, type.bytes);
     int shift = type.reversed ? 0 : type.bytes * 8;
     for (int i = 0; i < count; ++i) {
@@ -123,32 +118,38 @@ std::array<std::uint8_t, 4> ReadComponents(const std::uint8_t* p, const TypeLayo
     return components;
 }
 
-// What a texel of the base format holds once stored (see BaseFormat), from source RGBA.
-void StoreTexel(BaseFormat base, const std::array<std::uint8_t, 4>& rgba, std::uint8_t* out) {
-    const std::uint8_t r = rgba[0];
-    const std::uint8_t a = rgba[3];
-    std::array<std::uint8_t, 4> texel;
+// Where each channel of a stored texel comes from: a component of the source pixel, in the
+// format's order, or one of these constants.
+constexpr int Zero = -1;
+constexpr int One = -2;
+
+std::array<int, 4> TexelSources(const FormatLayout& f, BaseFormat base) {
+    // The source's red, green, blue and alpha; missing colours read 0 and missing alpha 1.
+    std::array<int, 4> rgba = {Zero, Zero, Zero, One};
+    for (int i = 0; i < f.count; ++i) {
+        if (f.channel[i] == Luminance) {
+            rgba[0] = rgba[1] = rgba[2] = i;
+        } else {
+            rgba[f.channel[i]] = i;
+        }
+    }
+    const int r = rgba[0];
+    const int a = rgba[3];
     switch (base) {
         case BaseFormat::Alpha:
-            texel = {255, 255, 255, a};
-            break;
+            return {One, One, One, a};
         case BaseFormat::Luminance:
-            texel = {r, r, r, 255};
-            break;
+            return {r, r, r, One};
         case BaseFormat::LuminanceAlpha:
-            texel = {r, r, r, a};
-            break;
+            return {r, r, r, a};
         case BaseFormat::Intensity:
-            texel = {r, r, r, r};
-            break;
+            return {r, r, r, r};
         case BaseFormat::Rgb:
-            texel = {r, rgba[1], rgba[2], 255};
-            break;
+            return {r, rgba[1], rgba[2], One};
         case BaseFormat::Rgba:
-            texel = rgba;
             break;
     }
-    std::memcpy(out, texel.data(), texel.size());
+    return rgba;
 }
 
 // Bytes from one row's start to the next, as GL's unpack rules give them.
@@ -244,19 +245,18 @@ void UnpackToRgba8(const void* pixels, int width, int height, GLenum format, GLe
     const std::size_t stride = RowStride(width, store, pixelBytes, t.bytes);
     const auto* source = static_cast<const std::uint8_t*>(pixels) + store.skipRows * stride +
                          static_cast<std::size_t>(store.skipPixels) * pixelBytes;
+    const std::array<int, 4> from = TexelSources(f, base);
     for (int y = 0; y < height; ++y, source += stride) {
         const std::uint8_t* p = source;
         for (int x = 0; x < width; ++x, p += pixelBytes, out += 4) {
-            const std::array<std::uint8_t, 4> components = ReadComponents(p, t, f.count);
-            std::array<std::uint8_t, 4> rgba = {0, 0, 0, 255};
-            for (int i = 0; i < f.count; ++i) {
-                if (f.channel[i] == Luminance) {
-                    rgba[0] = rgba[1] = rgba[2] = components[i];
-                } else {
-                    rgba[f.channel[i]] = components[i];
-                }
+            std::array<std::uint8_t, 4> packed;
+            if (IsPacked(t)) {
+                packed = ReadPacked(p, t, f.count);
             }
-            StoreTexel(base, rgba, out);
+            const std::uint8_t* components = IsPacked(t) ? packed.data() : p;
+            for (int c = 0; c < 4; ++c) {
+                out[c] = from[c] >= 0 ? components[from[c]] : from[c] == Zero ? 0 : 255;
+            }
         }
     }
 }

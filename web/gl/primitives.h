@@ -7,8 +7,6 @@ namespace webgl1 {
 // What a glBegin mode becomes once split for WebGL.
 enum class PrimitiveClass { Triangles, Lines, Invalid };
 
-PrimitiveClass ClassOf(GLenum mode);
-
 // Splits count vertices given in mode into independent triangles (triangle(a, b, c)) or lines
 // (line(a, b)) by vertex index, as Mesa's software pipeline does: windings are kept and each
 // piece's last vertex is the one GL 1.x takes the flat-shaded colour from (a triangle's,

@@ -1,11 +1,13 @@
 #include "renderer.h"
 
-#include <webgl/webgl1.h>
-#include <webgl/webgl2.h>
-
+#include <cmath>
 #include <cstddef>
+#include <emscripten/html5.h>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <webgl/webgl1.h>
+#include <webgl/webgl2.h>
 
 namespace webgl1 {
 
@@ -145,6 +147,18 @@ std::vector<Vertex>& Renderer::batchFor(const DrawState& state) {
         flush();
         batchState_ = state;
     }
+    if (!flushScheduled_) {
+        // Animation-frame callbacks run only while the program has yielded to the browser,
+        // never inside a frame being drawn, and before the browser presents the canvas.
+        flushScheduled_ = true;
+        emscripten_request_animation_frame(
+            [](double, void* renderer) {
+                static_cast<Renderer*>(renderer)->flushScheduled_ = false;
+                static_cast<Renderer*>(renderer)->flush();
+                return EM_FALSE;
+            },
+            this);
+    }
     return batch_;
 }
 
@@ -165,7 +179,10 @@ void Renderer::clear(unsigned mask, const DrawState& state, const std::array<flo
                      float depth) {
     flush();
     apply(state);
-    emscripten_glClearColor(color[0], color[1], color[2], color[3]);
+    // Rounded to the framebuffer's 8 bits as Mesa rounds (to nearest, ties to even), so that
+    // WebGL has no rounding of its own left to do: 0.1 clears to 26 in both.
+    const auto level = [](float c) { return std::nearbyint(c * 255.0f) / 255.0f; };
+    emscripten_glClearColor(level(color[0]), level(color[1]), level(color[2]), level(color[3]));
     emscripten_glClearDepthf(depth);
     emscripten_glClear(mask);
 }
@@ -195,8 +212,7 @@ void Renderer::applyFunctions(const DrawState& s) {
         emscripten_glBlendEquation(s.blendEquation);
     }
     if (s.blendColor != a.blendColor) {
-        emscripten_glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2],
-                                s.blendColor[3]);
+        emscripten_glBlendColor(s.blendColor[0], s.blendColor[1], s.blendColor[2], s.blendColor[3]);
     }
     if (s.depthFunc != a.depthFunc) {
         emscripten_glDepthFunc(s.depthFunc);
@@ -257,8 +273,7 @@ void Renderer::deleteTexture(unsigned texture) {
     emscripten_glDeleteTextures(1, &texture);
 }
 
-void Renderer::texImage(unsigned texture, int level, int width, int height,
-                        const void* texels) {
+void Renderer::texImage(unsigned texture, int level, int width, int height, const void* texels) {
     flush();
     bindTexture(texture);
     emscripten_glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, width, height, 0, GL_RGBA,
@@ -269,8 +284,8 @@ void Renderer::texSubImage(unsigned texture, int level, int x, int y, int width,
                            const void* texels) {
     flush();
     bindTexture(texture);
-    emscripten_glTexSubImage2D(GL_TEXTURE_2D, level, x, y, width, height, GL_RGBA,
-                               GL_UNSIGNED_BYTE, texels);
+    emscripten_glTexSubImage2D(GL_TEXTURE_2D, level, x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                               texels);
 }
 
 void Renderer::texParameter(unsigned texture, unsigned pname, int value) {
@@ -284,12 +299,20 @@ void Renderer::readRgba8(int x, int y, int width, int height, void* out) {
     emscripten_glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, out);
 }
 
-void Renderer::getIntegers(unsigned pname, int* values) { emscripten_glGetIntegerv(pname, values); }
+void Renderer::getIntegers(unsigned pname, int* values) {
+    unchecked_ = true;
+    emscripten_glGetIntegerv(pname, values);
+}
 
-void Renderer::getFloats(unsigned pname, float* values) { emscripten_glGetFloatv(pname, values); }
+void Renderer::getFloats(unsigned pname, float* values) {
+    unchecked_ = true;
+    emscripten_glGetFloatv(pname, values);
+}
 
 unsigned Renderer::error() {
-    flush();
+    if (!std::exchange(unchecked_, false)) {
+        return GL_NO_ERROR;
+    }
     return emscripten_glGetError();
 }
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 // The WebGL 2 side of the layer: a shader program for each combination of texturing and flat
-// shading, one streaming vertex buffer, and WebGL's
-// state changed only where a batch needs it. Enum and name values are GL's (GLenum and GLuint
-// are unsigned int in both GL and GLES headers, which cannot be included together).
+// shading, one streaming vertex buffer, and WebGL's state changed only where a batch needs
+// it. Enum and name values are GL's (GLenum and GLuint are unsigned int in both GL and GLES
+// headers, which cannot be included together).
 
 namespace webgl1 {
 
@@ -25,8 +25,8 @@ struct DrawState {
     unsigned texture = 0;  // the WebGL texture modulating the colour; 0: none
     bool flat = false;     // each primitive takes its last vertex's colour
     bool blend = false;
-    unsigned blendSource = 1;       // GL_ONE
-    unsigned blendDestination = 0;  // GL_ZERO
+    unsigned blendSource = 1;         // GL_ONE
+    unsigned blendDestination = 0;    // GL_ZERO
     unsigned blendEquation = 0x8006;  // GL_FUNC_ADD
     std::array<float, 4> blendColor = {0, 0, 0, 0};
     bool depthTest = false;
@@ -46,13 +46,14 @@ bool operator==(const DrawState& a, const DrawState& b);
 inline bool operator!=(const DrawState& a, const DrawState& b) { return !(a == b); }
 
 class Renderer {
-public:
+  public:
     // Builds the program and buffers and reads WebGL's initial viewport and scissor box into
     // initial. The reason on failure, nullptr on success.
     const char* init(DrawState* initial);
 
     // The batch that vertices drawn with state are appended to; what was batched with another
-    // state is drawn first.
+    // state is drawn first. Whatever is still batched when the browser next renders the page
+    // is drawn then, so that a frame handed over without glFlush still comes out whole.
     std::vector<Vertex>& batchFor(const DrawState& state);
     // Draws what is batched.
     void flush();
@@ -71,13 +72,14 @@ public:
     // Reads RGBA8 pixels of the framebuffer, after drawing what is batched.
     void readRgba8(int x, int y, int width, int height, void* out);
 
-    // WebGL's own answers, for what the layer does not keep itself.
+    // WebGL's own answers, for what the layer does not keep itself; pname is not checked.
     void getIntegers(unsigned pname, int* values);
     void getFloats(unsigned pname, float* values);
-    // WebGL's error flag, after drawing what is batched.
+    // WebGL's error flag, read (a round trip to the GPU process) only after a query that
+    // handed WebGL an unchecked name: everything else the layer checks before WebGL sees it.
     unsigned error();
 
-private:
+  private:
     void apply(const DrawState& state);
     void applyCaps(const DrawState& state);
     void applyFunctions(const DrawState& state);
@@ -85,6 +87,8 @@ private:
     void applyShading(const DrawState& state);
     void bindTexture(unsigned texture);
 
+    bool unchecked_ = false;       // a call since the last error() may have raised a WebGL error
+    bool flushScheduled_ = false;  // for the browser's next animation frame
     std::vector<Vertex> batch_;
     DrawState batchState_;
     DrawState applied_;

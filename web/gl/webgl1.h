@@ -3,9 +3,10 @@
 // OpenGL 1.x (immediate mode, fixed-function lighting, texturing) over WebGL 2 for the web
 // build. The GL 1.x and GLU entry points themselves are declared by <GL/gl.h> and <GL/glu.h>.
 //
-// Draws are batched: vertices reach WebGL at a state change, glClear, a texture change,
-// a query that reads pixels or GL state back, glFlush or glFinish. Call glFlush before handing
-// a frame to the browser (WebGL presents what was drawn when the program yields).
+// Draws are batched: vertices reach WebGL at a state change, glClear, a texture change, a
+// pixel read-back, glFlush or glFinish, and at the latest in the browser's next animation
+// frame, before it presents the canvas. Call glFlush at the end of each frame all the same:
+// the animation-frame callback runs only once the program has yielded to the browser.
 
 #ifdef __cplusplus
 extern "C" {

@@ -3,10 +3,9 @@
 #include "pixels.h"
 #include "primitives.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace webgl1 {
@@ -16,8 +15,13 @@ namespace {
 std::vector<std::vector<int>> Split(GLenum mode, int count) {
     std::vector<std::vector<int>> pieces;
     Decompose(
-        mode, count, [&](int a, int b, int c) { pieces.push_back({a, b, c}); },
-        [&](int a, int b) { pieces.push_back({a, b}); });
+        mode, count,
+        [&](int a, int b, int c) {
+            pieces.push_back({a, b, c});
+        },
+        [&](int a, int b) {
+            pieces.push_back({a, b});
+        });
     return pieces;
 }
 
@@ -95,8 +99,7 @@ TEST(MatrixStack, RefusesToOverflowOrPopItsLastEntry) {
 }
 
 // One pixel's texel, as the layer stores it.
-std::array<std::uint8_t, 4> Texel(const void* pixel, GLenum format, GLenum type,
-                                  BaseFormat base) {
+std::array<std::uint8_t, 4> Texel(const void* pixel, GLenum format, GLenum type, BaseFormat base) {
     std::array<std::uint8_t, 4> texel;
     UnpackToRgba8(pixel, 1, 1, format, type, PixelStore{}, base, texel.data());
     return texel;
@@ -148,8 +151,8 @@ TEST(Pixels, RowsFollowRowLengthAlignmentAndSkips) {
     // Two rows of 3 RGB pixels, padded to 4-byte rows, of an image 4 pixels wide; the
     // rectangle starts one row and one pixel in.
     std::vector<std::uint8_t> image(4 * 12);  // rows of 12 bytes: 4 pixels, already aligned
-    image[12 + 3] = 7;                          // row 1, pixel 1, red
-    image[24 + 9] = 9;                          // row 2, pixel 3, red
+    image[12 + 3] = 7;                        // row 1, pixel 1, red
+    image[24 + 9] = 9;                        // row 2, pixel 3, red
     PixelStore store;
     store.rowLength = 4;
     store.skipRows = 1;
@@ -171,7 +174,7 @@ TEST(Pixels, SizedAndNumberedInternalFormatsHaveTheirBase) {
 }
 
 class Lighting : public ::testing::Test {
-protected:
+  protected:
     Lighting() {
         Light& light = state.lights[1];
         light.enabled = true;
