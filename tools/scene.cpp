@@ -15,9 +15,9 @@ constexpr double kPi = 3.14159265358979;
 // In model units: from the ship's centre back to where the beam starts, and the beam's
 // half width there.
 constexpr double kBeamStart = 6.9;
-constexpr double kBeamRoot = 0.9;
+constexpr double kBeamRoot = 0.92;
 // The star's glow reaches this far beyond its edge, in star radii.
-constexpr float kGlowReach = 0.82f;
+constexpr float kGlowReach = 0.14f / 0.17f;
 
 struct Point {
     float x;
