@@ -78,6 +78,14 @@ cached_allegro() {
     echo "$prefix"
 }
 
+# Applies every patch in DIR to Allegro's SOURCE: apply_allegro_patches DIR SOURCE
+apply_allegro_patches() {
+    local patch
+    for patch in "$1"/*.patch; do
+        patch -d "$2" -p1 --forward --quiet <"$patch" || return 1
+    done
+}
+
 # Configures, builds and installs Allegro's own CMake project from SOURCE in WORK into
 # PREFIX; the logs are shown only when a step fails: allegro_cmake SOURCE WORK PREFIX
 # [CONFIGURE-WRAPPER...] -- [cmake options...]

@@ -32,10 +32,7 @@ web_allegro() {
 # drivers and AllegroGL, and installs the static libraries into PREFIX.
 build_web_allegro() {
     local src=$1 work=$2 prefix=$3
-    local patch
-    for patch in "$STARTUG_WEB_PLATFORM"/*.patch; do
-        patch -d "$src" -p1 --forward --quiet <"$patch" || return 1
-    done
+    apply_allegro_patches "$STARTUG_WEB_PLATFORM" "$src" || return 1
     # A Unix without X and without sound or joystick devices: the web drivers stand in.
     # Allegro finds no librt; Emscripten's C library has clock_gettime.
     web_run allegro_cmake "$src" "$work" "$prefix" emcmake -- \

@@ -22,12 +22,9 @@ windows_allegro() {
 # Applies our patches to Allegro's SOURCE and installs the static libraries into PREFIX.
 build_windows_allegro() {
     local src=$1 work=$2 prefix=$3
-    local patch
-    for patch in "$STARTUG_ALLEGRO_PATCHES"/*.patch; do
-        patch -d "$src" -p1 --forward --quiet <"$patch" || return 1
-    done
-    allegro_cmake "$src" "$work" "$prefix" -- -DCMAKE_TOOLCHAIN_FILE="$STARTUG_TOOLCHAIN" \
-        -DWANT_ALLEGROGL=on
+    apply_allegro_patches "$STARTUG_ALLEGRO_PATCHES" "$src" &&
+        allegro_cmake "$src" "$work" "$prefix" -- -DCMAKE_TOOLCHAIN_FILE="$STARTUG_TOOLCHAIN" \
+            -DWANT_ALLEGROGL=on
 }
 
 # Configures and builds the Windows tree DIR against the cached Allegro, with the asset
