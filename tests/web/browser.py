@@ -12,7 +12,8 @@ size the page gives the canvas; keys are named as xdotool names them.
     text SELECTOR             the element's text
     shown SELECTOR            exits 0 when the element is displayed, 1 when not
     covered                   exits 0 when the canvas's centre shows something else
-    screen-box SELECTOR       "X Y WIDTH HEIGHT" of the element in screen pixels
+    screen-box SELECTOR       "X Y WIDTH HEIGHT" of the element in screen pixels, scrolled
+                              into view
     eval EXPRESSION           the expression's value, as JSON
 Chromium only:
     click-element SELECTOR    a left click at the element's centre
@@ -72,7 +73,7 @@ class Chromium(Connection):
         result = self.send("Runtime.evaluate", expression=expression, returnByValue=True)
         if "exceptionDetails" in result:
             sys.exit(f"browser: {expression}: {result['exceptionDetails']['text']}")
-        return result["result"]["value"]
+        return result["result"].get("value")
 
     def close(self):
         self.socket.close()
@@ -89,7 +90,7 @@ class Firefox(Connection):
                            target={"context": self.context}, awaitPromise=False)
         if result["type"] == "exception":
             sys.exit(f"browser: {expression}: {result['exceptionDetails']['text']}")
-        return result["result"]["value"]
+        return result["result"].get("value")
 
     def close(self):  # Firefox takes one session at a time
         self.send("session.end")
@@ -101,11 +102,16 @@ class Page:
         self.browser = browser
 
     def eval(self, expression):
-        return json.loads(self.browser.json_of(f"JSON.stringify({expression})"))
+        value = self.browser.json_of(f"JSON.stringify({expression})")
+        return None if value is None else json.loads(value)  # undefined has no JSON
 
-    def rect(self, selector):
-        return self.eval(f"(r => ({{x: r.left, y: r.top, width: r.width, height: r.height}}))"
-                         f"(document.querySelector('{selector}').getBoundingClientRect())")
+    # The element's box in the viewport, scrolled into view first; with page, in the page.
+    def rect(self, selector, page=False):
+        return self.eval(f"(e => {{ e.scrollIntoView({{block: 'nearest'}}); "
+                         f"const r = e.getBoundingClientRect(), p = {int(page)}; "
+                         f"return {{x: r.left + p * scrollX, y: r.top + p * scrollY, "
+                         f"width: r.width, height: r.height}}; }})"
+                         f"(document.querySelector('{selector}'))")
 
     def canvas_point(self, x, y):
         r = self.rect("#canvas")
@@ -136,7 +142,7 @@ class Page:
             time.sleep(0.1)
 
     def screenshot(self, path, selector="#canvas"):
-        r = self.rect(selector)
+        r = self.rect(selector, page=True)
         scale = CANVAS_WIDTH / r["width"] if selector == "#canvas" else 1
         data = self.browser.send("Page.captureScreenshot", format="png",
                                  clip=dict(r, scale=scale))["data"]
@@ -167,6 +173,7 @@ class Page:
             centre = (r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
             self.mouse("mousePressed", *centre, "left")
             self.mouse("mouseReleased", *centre, "left")
+            self.eval("void scrollTo(0, 0)")  # back to the game, as a player scrolls
         elif command == "move":
             self.mouse("mouseMoved", *self.canvas_point(*args))
         elif command in ("down", "up"):

@@ -13,14 +13,13 @@ source "$(dirname "$0")/lib.sh"
 FUZZ=6%         # of full scale, per channel
 MOST_WRONG=100  # pixels of a frame
 
-# Takes this game's frames as FRAME-SUFFIX.png into the artifacts.
+# Takes this game's frames as FRAME-SUFFIX.png into the artifacts. PAUSE, held since the
+# intermission, pauses the level before its first tick, so its first frame stays: the level
+# as its table sets it up, with the pointer at the centre.
 take_frames() {
     local suffix=$1
     wait_for_text screen "ENTERING LEVEL 1"
     screenshot "intermission-$suffix" >/dev/null
-    # PAUSE held from the intermission pauses the level before its first tick, so its first
-    # frame stays: the level as its table sets it up, with the pointer at the centre.
-    web key-down Pause
     skip_intermission_to "COMPLETE: 0 / 1  FUEL:0350"
     screenshot "level1-$suffix" >/dev/null
     web key-up Pause
@@ -79,6 +78,8 @@ compare_frame() {
 
 echo "-- the Linux build"
 start_game "$(copy_game)"
+wait_for_text screen "ENTERING LEVEL 1"
+web key-down Pause
 take_frames linux
 wait_game
 expect_normal_end "winning"
@@ -86,6 +87,10 @@ expect_normal_end "winning"
 echo "-- the browser"
 open_page index.html
 click_canvas
+# The intermission may end by itself before its text is seen: PAUSE goes down as soon as
+# the game has started, which installs the keyboard before it first hands the page a frame.
+web wait-state running 60 || fail "the game never started"
+web key-down Pause
 take_frames web
 
 FAILED=""
