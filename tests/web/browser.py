@@ -11,7 +11,7 @@ size the page gives the canvas; keys are named as xdotool names them.
     wait-state STATE SECONDS  waits until the state is STATE; exits 1 if it never is
     text SELECTOR             the element's text
     shown SELECTOR            exits 0 when the element is displayed, 1 when not
-    covered                   exits 0 when the canvas's centre shows something else
+    in-view SELECTOR          exits 0 when the element lies in the window unscrolled
     screen-box SELECTOR       "X Y WIDTH HEIGHT" of the element in screen pixels, scrolled
                               into view
     eval EXPRESSION           the expression's value, as JSON
@@ -144,8 +144,8 @@ class Page:
     def screenshot(self, path, selector="#canvas"):
         r = self.rect(selector, page=True)
         scale = CANVAS_WIDTH / r["width"] if selector == "#canvas" else 1
-        data = self.browser.send("Page.captureScreenshot", format="png",
-                                 clip=dict(r, scale=scale))["data"]
+        data = self.browser.send("Page.captureScreenshot", format="png", clip=dict(r, scale=scale),
+                                 captureBeyondViewport=True)["data"]
         with open(path, "wb") as f:
             f.write(base64.b64decode(data))
 
@@ -158,9 +158,11 @@ class Page:
             print(self.eval(f"document.querySelector('{args[0]}').textContent"))
         elif command == "shown":
             return 0 if self.eval(f"!!document.querySelector('{args[0]}').offsetParent") else 1
-        elif command == "covered":
-            x, y = self.canvas_point(CANVAS_WIDTH / 2, CANVAS_HEIGHT / 2)
-            return 1 if self.eval(f"document.elementFromPoint({x}, {y})?.id") == "canvas" else 0
+        elif command == "in-view":
+            return 0 if self.eval(f"(scrollTo(0, 0), (r => r.height > 0 && r.top >= 0 && "
+                                  f"r.left >= 0 && r.bottom <= innerHeight && r.right <= "
+                                  f"innerWidth)(document.querySelector('{args[0]}')"
+                                  f".getBoundingClientRect()))") else 1
         elif command == "screen-box":
             r = self.rect(args[0])
             origin = self.eval("[window.mozInnerScreenX || 0, window.mozInnerScreenY || 0]")

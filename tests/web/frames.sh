@@ -6,7 +6,8 @@
 # so a pixel counts as wrong only when it lies, in some channel, more than FUZZ outside
 # the range of the other frame's pixels around it, either way. Measured on level 1's
 # frames between Mesa's llvmpipe and softpipe: 0 to 2 such pixels (146 differ plainly, on
-# the goal's circle); between 24- and 16-bit colour: 0. A light from the wrong side makes
+# the goal's circle); between 24- and 16-bit colour: 0; headless Chromium's WebGL 2
+# (SwiftShader) against llvmpipe: 0 (16 differ plainly). A light from the wrong side makes
 # 370, the pointer's quad left out 296, the goal's colour lost 416.
 source "$(dirname "$0")/lib.sh"
 

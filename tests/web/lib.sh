@@ -110,7 +110,7 @@ web() {
         click-element)
             read -r x y w h < <(browser_py screen-box "$2")
             xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
-            browser_py eval 'void scrollTo(0, 0)'
+            browser_py eval 'void scrollTo(0, 0)' >/dev/null
             ;;
         *) browser_py "$@" ;;
     esac
