@@ -54,13 +54,17 @@ shot_holding() {
     web up 819 77 "$1"
 }
 
-# The fuel the HUD shows, 330 to 350.
+# The fuel the HUD shows, 330 to 350, matched against each figure's text drawn once.
+FUEL_TEXTS=()
+for ((fuel = 330; fuel <= 350; fuel++)); do
+    FUEL_TEXTS+=("$(text_bitmap hud "COMPLETE: 0 / 1  FUEL:0$fuel")")
+done
 fuel_shown() {
-    local candidates=() fuel index
-    for ((fuel = 330; fuel <= 350; fuel++)); do candidates+=("COMPLETE: 0 / 1  FUEL:0$fuel"); done
+    local best
     grab_screen
-    index=$(best_text hud "${candidates[@]}") || fail "the HUD shows less than 330 fuel"
-    echo $((330 + index))
+    best=$(python3 "$STARTUG_TEXTMATCH" "$WORK/screen.pgm" $HUD_ROW "${FUEL_TEXTS[@]}") ||
+        fail "the HUD shows less than 330 fuel"
+    echo $((330 + ${best%% *}))
 }
 
 open_page index.html
