@@ -4,25 +4,22 @@
     browser.py chromium|firefox PORT COMMAND [ARGS...]
 
 PORT is the browser's remote-debugging port: Chromium's DevTools protocol, or Firefox's
-WebDriver BiDi, which serves only the commands that read the page (Firefox gets its input
-and screenshots from the X server). Points are canvas pixels (0..1023, 0..767) whatever
-size the page gives the canvas; keys are named as xdotool names them.
-    state                     document.body.dataset.state
+WebDriver BiDi, which serves the commands that read the page (Firefox takes its input and
+screenshots from the X server). Points are canvas pixels (0..1023, 0..767) whatever size
+the page gives the canvas; keys are named as xdotool names them.
+    state | text SELECTOR     the page's state (body data-state), an element's text
     wait-state STATE SECONDS  waits until the state is STATE; exits 1 if it never is
-    text SELECTOR             the element's text
-    shown SELECTOR            exits 0 when the element is displayed, 1 when not
-    covered                   exits 0 when the canvas's centre shows something else
+    shown | in-view SELECTOR  exits 0 when the element is displayed / lies in the unscrolled
+                              window, else 1
     screen-box SELECTOR       "X Y WIDTH HEIGHT" of the element in screen pixels
     eval EXPRESSION           the expression's value, as JSON
 Chromium only:
+    move X Y | down X Y [right] | up X Y [right]   the pointer, a button pressed, released
+    key-down NAME | key-up NAME                     a key pressed, released
     click-element SELECTOR    a left click at the element's centre
-    move X Y                  the pointer to a canvas point
-    down|up X Y [left|right]  a button pressed or released at a canvas point
-    key-down|key-up NAME      a key pressed or released
-    screenshot FILE.png [SELECTOR]  the canvas, one image pixel per canvas pixel, or the
-                              element, one image pixel per CSS pixel
-Pressed keys and buttons stay pressed in the page between calls; each mouse event carries
-the buttons held, as a real mouse's do.
+    screenshot FILE [SELECTOR]  the canvas, a pixel per canvas pixel, or the element
+Keys and buttons stay pressed between calls; mouse events carry the buttons held, as a
+real mouse's do. Elements are scrolled into view to be clicked, then the page back up.
 """
 import base64
 import json
@@ -61,6 +58,9 @@ class Connection:
             sys.exit(f"browser: {method}: {reply.get('message') or reply['error']}")
         return reply["result"]
 
+    def close(self):
+        self.socket.close()
+
 
 class Chromium(Connection):
     def __init__(self, port):
@@ -68,14 +68,9 @@ class Chromium(Connection):
             page = next(t for t in json.load(r) if t["type"] == "page")
         super().__init__(page["webSocketDebuggerUrl"])
 
-    def json_of(self, expression):
+    def evaluate(self, expression):
         result = self.send("Runtime.evaluate", expression=expression, returnByValue=True)
-        if "exceptionDetails" in result:
-            sys.exit(f"browser: {expression}: {result['exceptionDetails']['text']}")
-        return result["result"]["value"]
-
-    def close(self):
-        self.socket.close()
+        return result["result"].get("value"), result.get("exceptionDetails")
 
 
 class Firefox(Connection):
@@ -84,16 +79,14 @@ class Firefox(Connection):
         self.send("session.new", capabilities={})
         self.context = self.send("browsingContext.getTree")["contexts"][0]["context"]
 
-    def json_of(self, expression):
+    def evaluate(self, expression):
         result = self.send("script.evaluate", expression=expression,
                            target={"context": self.context}, awaitPromise=False)
-        if result["type"] == "exception":
-            sys.exit(f"browser: {expression}: {result['exceptionDetails']['text']}")
-        return result["result"]["value"]
+        return result.get("result", {}).get("value"), result.get("exceptionDetails")
 
     def close(self):  # Firefox takes one session at a time
         self.send("session.end")
-        self.socket.close()
+        super().close()
 
 
 class Page:
@@ -101,11 +94,18 @@ class Page:
         self.browser = browser
 
     def eval(self, expression):
-        return json.loads(self.browser.json_of(f"JSON.stringify({expression})"))
+        value, exception = self.browser.evaluate(f"JSON.stringify({expression})")
+        if exception:
+            sys.exit(f"browser: {expression}: {exception['text']}")
+        return None if value is None else json.loads(value)  # undefined has no JSON
 
-    def rect(self, selector):
-        return self.eval(f"(r => ({{x: r.left, y: r.top, width: r.width, height: r.height}}))"
-                         f"(document.querySelector('{selector}').getBoundingClientRect())")
+    # The element's box in the window, scrolled into view first; with page, in the page.
+    def rect(self, selector, page=False):
+        return self.eval(f"(e => {{ e.scrollIntoView({{block: 'nearest'}}); "
+                         f"const r = e.getBoundingClientRect(), p = {int(page)}; "
+                         f"return {{x: r.left + p * scrollX, y: r.top + p * scrollY, "
+                         f"width: r.width, height: r.height}}; }})"
+                         f"(document.querySelector('{selector}'))")
 
     def canvas_point(self, x, y):
         r = self.rect("#canvas")
@@ -123,8 +123,6 @@ class Page:
 
     def key(self, kind, name):
         key, code, vk, text = KEYS[name]
-        if kind == "keyDown" and not text:
-            kind = "rawKeyDown"
         self.browser.send("Input.dispatchKeyEvent", type=kind, key=key, code=code, text=text,
                           unmodifiedText=text, windowsVirtualKeyCode=vk)
 
@@ -136,30 +134,30 @@ class Page:
             time.sleep(0.1)
 
     def screenshot(self, path, selector="#canvas"):
-        r = self.rect(selector)
-        scale = CANVAS_WIDTH / r["width"] if selector == "#canvas" else 1
+        canvas = selector == "#canvas"
+        r = self.rect(selector, page=True)
         data = self.browser.send("Page.captureScreenshot", format="png",
-                                 clip=dict(r, scale=scale))["data"]
+                                 clip=dict(r, scale=CANVAS_WIDTH / r["width"] if canvas else 1),
+                                 captureBeyondViewport=not canvas)
         with open(path, "wb") as f:
-            f.write(base64.b64decode(data))
+            f.write(base64.b64decode(data["data"]))
 
     def run(self, command, *args):
-        if command == "state":
-            print(self.eval("document.body.dataset.state"))
+        element = f"document.querySelector('{args[0]}')" if args else ""
+        if command in ("state", "text"):
+            print(self.eval(f"{element}.textContent" if args else "document.body.dataset.state"))
         elif command == "wait-state":
             self.wait_state(*args)
-        elif command == "text":
-            print(self.eval(f"document.querySelector('{args[0]}').textContent"))
         elif command == "shown":
-            return 0 if self.eval(f"!!document.querySelector('{args[0]}').offsetParent") else 1
-        elif command == "covered":
-            x, y = self.canvas_point(CANVAS_WIDTH / 2, CANVAS_HEIGHT / 2)
-            return 1 if self.eval(f"document.elementFromPoint({x}, {y})?.id") == "canvas" else 0
+            return 0 if self.eval(f"!!{element}.offsetParent") else 1
+        elif command == "in-view":
+            return 0 if self.eval(f"(scrollTo(0, 0), (r => r.height > 0 && r.top >= 0 && r.left "
+                                  f">= 0 && r.bottom <= innerHeight && r.right <= innerWidth)"
+                                  f"({element}.getBoundingClientRect()))") else 1
         elif command == "screen-box":
             r = self.rect(args[0])
-            origin = self.eval("[window.mozInnerScreenX || 0, window.mozInnerScreenY || 0]")
-            print(round(origin[0] + r["x"]), round(origin[1] + r["y"]),
-                  round(r["width"]), round(r["height"]))
+            x, y = self.eval("[window.mozInnerScreenX || 0, window.mozInnerScreenY || 0]")
+            print(round(x + r["x"]), round(y + r["y"]), round(r["width"]), round(r["height"]))
         elif command == "eval":
             print(json.dumps(self.eval(args[0])))
         elif command == "click-element":
@@ -167,13 +165,17 @@ class Page:
             centre = (r["x"] + r["width"] / 2, r["y"] + r["height"] / 2)
             self.mouse("mousePressed", *centre, "left")
             self.mouse("mouseReleased", *centre, "left")
+            self.eval("void scrollTo(0, 0)")
         elif command == "move":
             self.mouse("mouseMoved", *self.canvas_point(*args))
         elif command in ("down", "up"):
             kind = "mousePressed" if command == "down" else "mouseReleased"
             self.mouse(kind, *self.canvas_point(*args[:2]), *args[2:] or ["left"])
         elif command in ("key-down", "key-up"):
-            self.key("keyDown" if command == "key-down" else "keyUp", args[0])
+            # A key that types no text goes down raw, without a keypress.
+            typed = KEYS[args[0]][3]
+            self.key("keyUp" if command == "key-up" else "keyDown" if typed else "rawKeyDown",
+                     args[0])
         elif command == "screenshot":
             self.screenshot(*args)
         else:

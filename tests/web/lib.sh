@@ -87,21 +87,26 @@ canvas_box() {
 
 # A canvas point on the X screen.
 screen_point() {
-    canvas_box | awk -v x="$1" -v y="$2" '{print int($1 + (x + 0.5) * $3 / 1024), int($2 + (y + 0.5) * $4 / 768)}'
+    local x y w h
+    read -r x y w h < <(canvas_box)
+    echo $((x + (2 * $1 + 1) * w / 2048)) $((y + (2 * $2 + 1) * h / 1536))
 }
 
 # One command to the game (see browser.py). Chromium takes them all through its protocol;
 # Firefox and the native game get input and screenshots through the X server, as from a
 # player.
 web() {
-    local x y w h
+    local x y w h button=1
     if [ "$BROWSER" = chromium ] && [ -n "$BROWSER_PID" ]; then
         browser_py "$@"
         return
     fi
     case $1 in
         move) xdotool mousemove $(screen_point "$2" "$3") ;;
-        down | up) xdotool mousemove $(screen_point "$2" "$3") "mouse$1" "$([ "${4:-}" = right ] && echo 3 || echo 1)" ;;
+        down | up)
+            [ "${4:-}" != right ] || button=3
+            xdotool mousemove $(screen_point "$2" "$3") "mouse$1" $button
+            ;;
         key-down | key-up) xdotool "${1/-/}" "$2" ;;
         screenshot)
             read -r x y w h < <(canvas_box)
@@ -110,6 +115,7 @@ web() {
         click-element)
             read -r x y w h < <(browser_py screen-box "$2")
             xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+            browser_py eval 'void scrollTo(0, 0)' >/dev/null
             ;;
         *) browser_py "$@" ;;
     esac

@@ -19,13 +19,14 @@ heading_shown() {
         printf "%d\n", (atan2(80 - $2, $3 - 80) * 57.29578 + 360) % 360; exit }'
 }
 
-# Points at canvas X Y and waits until the ship's nose is within 20 degrees of HEADING.
+# Points at canvas X Y and waits until the ship's nose is within 30 degrees of HEADING
+# (the hull's centre reads a still ship up to 16 degrees off; a wrong turn is 90 or more).
 steer_to() {
     local x=$1 y=$2 heading=$3 deadline=$((SECONDS + 60)) shown
     web move "$x" "$y"
     until grab_screen && shown=$(heading_shown) &&
-        [ $(((shown - heading + 540) % 360 - 180)) -ge -20 ] &&
-        [ $(((shown - heading + 540) % 360 - 180)) -le 20 ]; do
+        [ $(((shown - heading + 540) % 360 - 180)) -ge -30 ] &&
+        [ $(((shown - heading + 540) % 360 - 180)) -le 30 ]; do
         [ $SECONDS -lt $deadline ] || fail "the ship points at $shown degrees, never at $heading"
         sleep 0.2
     done
@@ -53,13 +54,17 @@ shot_holding() {
     web up 819 77 "$1"
 }
 
-# The fuel the HUD shows, 330 to 350.
+# The fuel the HUD shows, 330 to 350, matched against each figure's text drawn once.
+FUEL_TEXTS=()
+for ((fuel = 330; fuel <= 350; fuel++)); do
+    FUEL_TEXTS+=("$(text_bitmap hud "COMPLETE: 0 / 1  FUEL:0$fuel")")
+done
 fuel_shown() {
-    local candidates=() fuel index
-    for ((fuel = 330; fuel <= 350; fuel++)); do candidates+=("COMPLETE: 0 / 1  FUEL:0$fuel"); done
+    local best
     grab_screen
-    index=$(best_text hud "${candidates[@]}") || fail "the HUD shows less than 330 fuel"
-    echo $((330 + index))
+    best=$(python3 "$STARTUG_TEXTMATCH" "$WORK/screen.pgm" $HUD_ROW "${FUEL_TEXTS[@]}") ||
+        fail "the HUD shows less than 330 fuel"
+    echo $((330 + ${best%% *}))
 }
 
 open_page index.html
