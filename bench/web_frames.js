@@ -10,8 +10,8 @@
 // WebGL calls return before the browser's rasteriser has carried them out, and a page that
 // draws from timers rather than animation frames can run many frames ahead of it. So at the
 // frames named in startugSettle the time is taken only once WebGL has finished everything
-// drawn so far; and a frame counts as shown when the browser's next animation frame, after
-// which it puts the canvas on the screen, comes after it and before the next one.
+// drawn so far. The browser puts the canvas on the screen after an animation frame: one that
+// comes after a new frame handed over shows it (only the last, when several were).
 //
 // It leaves on window, every time in ms from the page's navigation start (performance.now):
 //   startugFrames  the hand-over of each frame, or for a settled frame the end of its drawing
@@ -40,11 +40,11 @@
   // Reading a pixel back waits for everything drawn before it (Chromium's finish() does not).
   // The game never binds a pixel pack buffer, so this reads into memory and changes no state.
   const pixel = new Uint8Array(4);
-  const settled = (gl) => gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
+  const waitForDrawing = (gl) => gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, pixel);
   const setTimeoutOfPage = window.setTimeout;
   window.setTimeout = function (...args) {
     if (drawn) {
-      if (settle.has(frames.length + 1)) settled(context);
+      if (settle.has(frames.length + 1)) waitForDrawing(context);
       frames.push(performance.now());
       drawn = false;
     }
