@@ -104,10 +104,11 @@ web() {
         return
     fi
     case $1 in
-        move) xdotool mousemove $(screen_point "$2" "$3") ;;
-        down | up)
+        move | down | up)
+            read -r x y < <(screen_point "$2" "$3")
             [ "${4:-}" != right ] || button=3
-            xdotool mousemove $(screen_point "$2" "$3") "mouse$1" $button
+            xdotool mousemove "$x" "$y"
+            [ "$1" = move ] || xdotool "mouse$1" $button
             ;;
         key-down | key-up) xdotool "${1/-/}" "$2" ;;
         screenshot)

@@ -35,9 +35,10 @@ steer_to() {
 # How many pixels of REGION of the last screenshot are bluish (as the beam is) or of a
 # pale grey (as the exhaust is): pixels REGION bluish|greyish
 pixels() {
-    local bluish='b - r > 0.15 && b > 0.3'
-    local greyish='max(r, max(g, b)) - min(r, min(g, b)) < 0.12 && min(r, min(g, b)) > 0.2'
-    convert "$WORK/screen.png" -crop "$1" +repage -fx "${!2}" \
+    local kind='b - r > 0.15 && b > 0.3'
+    [ "$2" = bluish ] ||
+        kind='max(r, max(g, b)) - min(r, min(g, b)) < 0.12 && min(r, min(g, b)) > 0.2'
+    convert "$WORK/screen.png" -crop "$1" +repage -fx "$kind" \
         -format '%[fx:round(mean * w * h)]' info:
 }
 
