@@ -36,9 +36,13 @@ endif()
 # installer.
 file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE STARTUG_COPYRIGHT REGEX "^Copyright" LIMIT_COUNT 1)
 set(STARTUG_PUBLISHER "The StarTug developers")
+# The installer's pictures and its own icons, painted by the asset generator for
+# packaging/windows.
+set(STARTUG_INSTALLER_ART ${PROJECT_BINARY_DIR}/installer-art)
 
 # A program the player starts: a Windows GUI program (no console window opens) carrying
-# the game's icon and its version.
+# the game's icon and its version. The description stays on the target as
+# STARTUG_DESCRIPTION, for the installer's shortcuts.
 function(startug_windows_program target description)
   set(STARTUG_PROGRAM ${target})
   set(STARTUG_PROGRAM_DESCRIPTION ${description})
@@ -47,5 +51,6 @@ function(startug_windows_program target description)
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in ${rc} @ONLY)
   set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${STARTUG_ICO})
   target_sources(${target} PRIVATE ${rc})
-  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON
+    STARTUG_DESCRIPTION "${description}")
 endfunction()

@@ -43,3 +43,14 @@ build_tree() {
 display_reachable() {
     [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1
 }
+
+# Makes a scratch directory and puts its path in the variable named NAME; it is removed
+# when the script exits, however it ends: new_scratch NAME
+STARTUG_SCRATCH=()
+new_scratch() {
+    local dir
+    dir=$(mktemp -d)
+    STARTUG_SCRATCH+=("$dir")
+    trap 'rm -rf "${STARTUG_SCRATCH[@]}"' EXIT
+    printf -v "$1" %s "$dir"
+}

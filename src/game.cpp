@@ -23,15 +23,6 @@ std::atomic<bool> closeRequested{false};
 
 bool FullscreenRequested(int argc, char** argv) { return argc > 1 && argv[1][0] == 'f'; }
 
-#ifdef ALLEGRO_WITH_XWINDOWS
-// Debian's Allegro exports these without declaring them in its public headers (the
-// second is in xalleg.h, which brings in all of Xlib). allegro_icon is the XPM the X
-// port gives the windows it creates; xwin_set_window_name sets their WM_CLASS
-// instance and class names.
-extern "C" char** allegro_icon;
-extern "C" void xwin_set_window_name(const char* name, const char* group);
-#endif
-
 namespace {
 
 void ReportFailure(const char* what) {
@@ -45,22 +36,6 @@ void CloseDisplay() {
     if (system_driver != nullptr) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     }
-}
-
-#ifdef ALLEGRO_WITH_XWINDOWS
-// The desktop's menu icon at 48 pixels, painted by the asset generator at build time.
-#include "windowicon.xpm"
-#endif
-
-// Before the window exists, so that it carries them: the title, and on X the class and
-// icon that tie it to the desktop's menu entry (its StartupWMClass). Windows takes the
-// icon from the program's own icon resource, named allegro_icon.
-void NameWindow() {
-    set_window_title("StarTug");
-#ifdef ALLEGRO_WITH_XWINDOWS
-    xwin_set_window_name("startug", "StarTug");
-    allegro_icon = const_cast<char**>(windowicon_xpm);
-#endif
 }
 
 // Runs outside the main thread: it only raises the flag the frame loops read.

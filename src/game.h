@@ -1,8 +1,8 @@
 #pragma once
 
-#include <allegro.h>
+#include "window.h"
 
-#include <atomic>
+#include <allegro.h>
 
 class GameManager;
 
@@ -21,10 +21,6 @@ extern PlayerInfo playerInfo;
 extern int GoalTime;              // ticks a win or lose state must exceed to take effect
 extern unsigned char fullscreen;  // 1 asks for a full-screen display
 extern BITMAP* hudBmp;            // the HUD line is printed here, reused every frame
-// The player closed the window (its close button, or Alt+F4 on Windows). Set from Allegro's
-// input thread or window procedure; the frame loops of the levels and the intermissions end the
-// game when they see it. Never cleared by the game.
-extern std::atomic<bool> closeRequested;
 
 // True when the first argument starts with a lower-case f.
 bool FullscreenRequested(int argc, char** argv);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -12,6 +13,12 @@ namespace {
 // our own conversion work on copies of up to 4 bytes a pixel. Past this count that product
 // overflows.
 constexpr std::size_t MaxPixels = INT_MAX / 4 - 1;
+
+// Two 16-bit sides multiplied in 64 bits: with a 32-bit size_t (WebAssembly) 65536 x 65536
+// would wrap to zero.
+bool TooManyPixels(std::size_t width, std::size_t height) {
+    return std::uint64_t{width} * height > MaxPixels;
+}
 
 constexpr std::size_t TgaHeaderBytes = 18;
 constexpr unsigned TgaColourMapped = 1, TgaTrueColour = 2, TgaGreyscale = 3;
@@ -145,7 +152,7 @@ bool PcxFont::readHeader(const unsigned char* data, std::size_t size, std::strin
     if (xMin > xMax || yMin > yMax) return Fail(why, "negative extent");
     width_ = xMax - xMin + 1;
     height_ = yMax - yMin + 1;
-    if (width_ * height_ > MaxPixels) return Fail(why, "too many pixels for Allegro");
+    if (TooManyPixels(width_, height_)) return Fail(why, "too many pixels for Allegro");
     // Narrower rows would leave the bitmap's right-hand pixels unwritten.
     bytesPerLine_ = Le16(data + 66);
     if (bytesPerLine_ < width_) return Fail(why, "bytes per line less than the width");
@@ -205,7 +212,7 @@ bool CheckTga(const unsigned char* data, std::size_t size, std::string* why, Ima
     const TgaHeader h(data);
     if (!CheckTgaLayout(h, why)) return false;
     if (h.width == 0 || h.height == 0) return Fail(why, "a side of zero pixels");
-    if (h.width * h.height > MaxPixels) return Fail(why, "too many pixels for Allegro");
+    if (TooManyPixels(h.width, h.height)) return Fail(why, "too many pixels for Allegro");
     if (size - TgaHeaderBytes < h.idBytes) return Fail(why, "id field truncated");
     if (size - TgaHeaderBytes - h.idBytes < h.mapBytes()) return Fail(why, "colour map truncated");
     const std::size_t offset = TgaHeaderBytes + h.idBytes + h.mapBytes();

@@ -3,13 +3,17 @@
 #include "opengl.h"
 
 #include <algorithm>
+#include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstddef>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <istream>
-#include <locale>
+#include <iterator>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -23,12 +27,78 @@ constexpr int MaxPolygonVertices = 1000000;
 // them (cross products, bounds, texture coordinates) finite.
 constexpr double MaxCoordinate = 1e9;
 
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t SignEnd(const std::string& text, std::size_t pos) {
+    return pos < text.size() && (text[pos] == '+' || text[pos] == '-') ? pos + 1 : pos;
+}
+
+std::size_t DigitsEnd(const std::string& text, std::size_t pos) {
+    while (pos < text.size() && IsDigit(text[pos])) {
+        ++pos;
+    }
+    return pos;
+}
+
+// Where the longest run of text from pos matching [sign] digits [. digits] [(e|E) [sign] digits]
+// ends, an exponent being taken only after a digit. Any part may be empty: the conversion
+// judges the run. This run is what libstdc++'s num_get takes for a double in the classic
+// locale; libc++'s takes hex and "inf" as well, hence a scanner of our own.
+std::size_t DecimalEnd(const std::string& text, std::size_t pos) {
+    const std::size_t whole = SignEnd(text, pos);
+    pos = DigitsEnd(text, whole);
+    bool hasDigits = pos > whole;
+    if (pos < text.size() && text[pos] == '.') {
+        const std::size_t fraction = pos + 1;
+        pos = DigitsEnd(text, fraction);
+        hasDigits = hasDigits || pos > fraction;
+    }
+    if (hasDigits && pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        pos = DigitsEnd(text, SignEnd(text, pos + 1));
+    }
+    return pos;
+}
+
+// strtod follows the C library's locale, which the keyboard driver sets to the user's, so the
+// token's '.' becomes that locale's decimal point first. Like GCC's num_get, this refuses an
+// infinite value (a token beyond the doubles) and keeps one that underflows.
+bool ToDouble(std::string token, double& value) {
+    const std::size_t point = token.find('.');
+    if (point != std::string::npos) {
+        token.replace(point, 1, std::localeconv()->decimal_point);
+    }
+    char* end = nullptr;
+    value = std::strtod(token.c_str(), &end);
+    return !token.empty() && end == token.c_str() + token.size() && !std::isinf(value);
+}
+
+// Both move pos past the longest run of text from pos that their type's grammar allows and
+// tell whether that run converts to a value of the type.
+bool ScanNumber(const std::string& text, std::size_t& pos, double& value) {
+    const std::size_t start = pos;
+    pos = DecimalEnd(text, pos);
+    return ToDouble(text.substr(start, pos - start), value);
+}
+
+// An int is [sign] digits, within int's range.
+bool ScanNumber(const std::string& text, std::size_t& pos, int& value) {
+    const std::size_t digits = SignEnd(text, pos);
+    // from_chars takes a minus sign but no plus sign.
+    const char* first = text.data() + (text[pos] == '+' ? digits : pos);
+    pos = DigitsEnd(text, digits);
+    const char* last = text.data() + pos;
+    const auto [end, error] = std::from_chars(first, last, value);
+    return error == std::errc() && end == last;
+}
+
 // Reads the numbers of one model file. A number must be followed by white space, so "1.5"
 // is no vertex count and "3x" no coordinate. Every failure names the file and the value at
 // fault; positions in messages are 0-based, like the warning's.
 class ModelReader {
   public:
-    ModelReader(std::istream& in, const std::string& fileName) : in_(in), fileName_(fileName) {}
+    ModelReader(const std::string& text, const std::string& fileName)
+        : text_(text), fileName_(fileName) {}
 
     int readCount(const std::string& what, int max) {
         const int n = read<int>(what, "a whole number");
@@ -60,12 +130,14 @@ class ModelReader {
     template <typename T>
     T read(const std::string& what, const char* kind) {
         requireSeparator();
-        if ((in_ >> std::ws).eof()) {
+        while (pos_ < text_.size() && IsSpace(text_[pos_])) {
+            ++pos_;
+        }
+        if (pos_ == text_.size()) {
             fail(what + " is missing: the file ends early");
         }
         T value{};
-        in_ >> value;
-        if (in_.fail()) {
+        if (!ScanNumber(text_, pos_, value)) {
             fail(what + " is not " + kind);
         }
         lastWhat_ = what;
@@ -77,9 +149,7 @@ class ModelReader {
     // is checked only when another number is wanted: what follows the model's last number
     // is not part of the model, even when it touches it ("3 0 1 2junk").
     void requireSeparator() const {
-        // A number that ends the file has set eof, and peeking then would fail the stream.
-        if (lastKind_ != nullptr && !in_.eof() &&
-            !std::isspace(static_cast<char>(in_.peek()), std::locale::classic())) {
+        if (lastKind_ != nullptr && pos_ < text_.size() && !IsSpace(text_[pos_])) {
             fail(lastWhat_ + " is not " + lastKind_);
         }
     }
@@ -88,7 +158,8 @@ class ModelReader {
         throw std::runtime_error("Unable to load file " + fileName_ + ": " + problem);
     }
 
-    std::istream& in_;
+    const std::string& text_;
+    std::size_t pos_ = 0;
     const std::string& fileName_;
     std::string lastWhat_;
     const char* lastKind_ = nullptr;
@@ -177,9 +248,8 @@ void Model::load(std::string fileName) {
     if (!in.good()) {
         throw std::runtime_error("Unable to load file " + fileName);
     }
-    // The keyboard driver switches the C locale to the user's; model files use '.' always.
-    in.imbue(std::locale::classic());
-    ModelReader reader(in, fileName);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ModelReader reader(text, fileName);
     // Built aside and committed only once the whole file has been read.
     Model loaded;
     loaded.vertices = ReadVertices(reader);

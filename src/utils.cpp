@@ -1,8 +1,8 @@
 #include "utils.h"
 
-#include "game.h"
 #include "opengl.h"
 #include "resources.h"
+#include "window.h"
 
 #include <alleggl.h>
 #include <allegro.h>

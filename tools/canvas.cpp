@@ -47,10 +47,8 @@ namespace {
 
 float Unquantise(int value) { return static_cast<float>(value) / 255.0f; }
 
-}  // namespace
-
-void SaveTga(const Canvas& canvas, const std::string& path, bool withAlpha) {
-    const int depth = withAlpha ? 32 : 24;
+// The canvas as an Allegro bitmap of 24 or 32 bits; the caller destroys it.
+BITMAP* ToBitmap(const Canvas& canvas, int depth, const std::string& path) {
     BITMAP* bitmap = create_bitmap_ex(depth, canvas.width(), canvas.height());
     if (!bitmap) throw std::runtime_error("cannot create a bitmap for " + path);
     for (int y = 0; y < canvas.height(); ++y) {
@@ -58,17 +56,33 @@ void SaveTga(const Canvas& canvas, const std::string& path, bool withAlpha) {
             const Colour& c = canvas.at(x, y);
             // makecol32 would leave alpha at 0, which reads as fully transparent.
             const int packed =
-                withAlpha ? makeacol32(Quantise(c.r), Quantise(c.g), Quantise(c.b), Quantise(c.a))
-                          : makecol24(Quantise(c.r), Quantise(c.g), Quantise(c.b));
+                depth == 32 ? makeacol32(Quantise(c.r), Quantise(c.g), Quantise(c.b), Quantise(c.a))
+                            : makecol24(Quantise(c.r), Quantise(c.g), Quantise(c.b));
             putpixel(bitmap, x, y, packed);
         }
     }
-    const int result = save_tga(path.c_str(), bitmap, nullptr);
+    return bitmap;
+}
+
+template <class Saver>
+void SaveBitmap(const Canvas& canvas, const std::string& path, int depth, Saver save) {
+    BITMAP* bitmap = ToBitmap(canvas, depth, path);
+    const int result = save(path.c_str(), bitmap, nullptr);
     destroy_bitmap(bitmap);
     if (result != 0) throw std::runtime_error("cannot write " + path);
 }
 
-void SavePng(const Canvas& canvas, const std::string& path) {
+}  // namespace
+
+void SaveTga(const Canvas& canvas, const std::string& path, bool withAlpha) {
+    SaveBitmap(canvas, path, withAlpha ? 32 : 24, save_tga);
+}
+
+void SaveBmp(const Canvas& canvas, const std::string& path) {
+    SaveBitmap(canvas, path, 24, save_bmp);
+}
+
+std::string FormatPng(const Canvas& canvas) {
     std::vector<png_byte> pixels;
     pixels.reserve(static_cast<size_t>(canvas.width()) * canvas.height() * 4);
     for (int y = 0; y < canvas.height(); ++y) {
@@ -83,8 +97,15 @@ void SavePng(const Canvas& canvas, const std::string& path) {
     image.width = static_cast<png_uint_32>(canvas.width());
     image.height = static_cast<png_uint_32>(canvas.height());
     image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr))
-        throw std::runtime_error("cannot write " + path + ": " + image.message);
+    // The first call measures, the second writes.
+    png_alloc_size_t size = 0;
+    std::string png;
+    if (png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr)) {
+        png.resize(size);
+        if (png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, nullptr))
+            return png;
+    }
+    throw std::runtime_error(std::string("cannot encode a PNG: ") + image.message);
 }
 
 Canvas LoadImage(const std::string& path) {

@@ -68,8 +68,12 @@ Canvas Paint(int width, int height, int samples, Painter paint) {
 // Writes an uncompressed TGA with Allegro's save_tga: 24-bit, or 32-bit with the
 // alpha channel. Throws std::runtime_error on failure.
 void SaveTga(const Canvas& canvas, const std::string& path, bool withAlpha);
-// Writes an 8-bit RGBA PNG with libpng. Throws std::runtime_error on failure.
-void SavePng(const Canvas& canvas, const std::string& path);
+// Writes a 24-bit BMP, the picture format of Windows installers, with Allegro's save_bmp.
+// Throws std::runtime_error on failure.
+void SaveBmp(const Canvas& canvas, const std::string& path);
+// The canvas as an 8-bit RGBA PNG file's bytes, encoded with libpng. Throws
+// std::runtime_error on failure.
+std::string FormatPng(const Canvas& canvas);
 // Reads any image Allegro can load, keeping its own depth; alpha is 1 unless the
 // file is 32-bit. Throws std::runtime_error on failure.
 Canvas LoadImage(const std::string& path);

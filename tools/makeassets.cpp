@@ -3,17 +3,21 @@
 //
 //   startug-makeassets OUTDIR [--contact-sheet SHEET.tga]
 //   startug-makeassets --icons ICONDIR NAME WINDOWICON.xpm
+//   startug-makeassets --installer-art DIR
 //
 // Writes OUTDIR/gfx/*.tga, OUTDIR/font.pcx and OUTDIR/models/ship.model; with
 // --contact-sheet it also writes one picture of all of them. With --icons it paints
 // the game's icon instead: ICONDIR/hicolor/NxN/apps/NAME.png for the desktop, the same
 // sizes in ICONDIR/NAME.ico for the Windows program, and the X window icon the game
-// compiles in. Runs without a display. Exits with 1 on any failure.
+// compiles in. With --installer-art it paints the Windows installer's pictures,
+// DIR/wizard.bmp and DIR/header.bmp, and its icons, DIR/setup.ico and DIR/uninstall.ico
+// (the game's icon with a badge). Runs without a display. Exits with 1 on any failure.
 #include "canvas.h"
 #include "contactsheet.h"
 #include "font.h"
 #include "ico.h"
 #include "icon.h"
+#include "installerart.h"
 #include "meshcheck.h"
 #include "shipmodel.h"
 #include "shiptexture.h"
@@ -33,6 +37,9 @@
 #include <vector>
 
 namespace {
+
+// The icons' sides in pixels, in the order the Windows icons hold them.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 void Fail(const std::string& what, const std::vector<std::string>& problems) {
     std::string message = what;
@@ -85,21 +92,35 @@ void WriteFontFile(const std::string& path) {
 
 // The desktop's icon theme sizes; the window icon is the 48-pixel one.
 void WriteIcons(const std::string& iconDir, const std::string& name, const std::string& xpmPath) {
-    const Ship ship = BuildShip();
-    const IconArt art{ship.mesh, PaintShipTexture(ship, 128), PaintFlame(256, 128),
-                      PaintBackground(512)};
+    const SceneArt art = PaintSceneArt();
     std::vector<IcoImage> ico;
-    for (const int size : {16, 32, 48, 64, 128, 256}) {
+    for (const int size : kIconSizes) {
         const std::string dir =
             iconDir + "/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
         std::filesystem::create_directories(dir);
-        const std::string png = dir + "/" + name + ".png";
-        SavePng(PaintIcon(art, size), png);
-        ico.push_back({size, ReadFile(png)});
+        const std::string png = FormatPng(PaintIcon(art, size));
+        WriteFile(dir + "/" + name + ".png", png);
+        ico.push_back({size, png});
     }
     WriteFile(iconDir + "/" + name + ".ico", FormatIco(ico));
     WriteFile(xpmPath, FormatXpm(PaintIcon(art, 48),
                                  std::filesystem::path(xpmPath).stem().string() + "_xpm"));
+}
+
+// The Windows installer's pictures and the setup and uninstaller icons, in the sizes of
+// the game's own.
+void WriteInstallerArt(const std::string& dir) {
+    const SceneArt art = PaintSceneArt();
+    std::filesystem::create_directories(dir);
+    SaveBmp(PaintWizardPicture(art), dir + "/wizard.bmp");
+    SaveBmp(PaintHeaderPicture(art), dir + "/header.bmp");
+    for (const auto& [badge, name] :
+         {std::pair{Badge::Install, "setup"}, std::pair{Badge::Uninstall, "uninstall"}}) {
+        std::vector<IcoImage> ico;
+        for (const int size : kIconSizes)
+            ico.push_back({size, FormatPng(PaintBadgedIcon(art, size, badge))});
+        WriteFile(dir + "/" + name + ".ico", FormatIco(ico));
+    }
 }
 
 void Run(const std::string& outDir, const std::string& sheetPath) {
@@ -118,9 +139,11 @@ int main(int argc, char** argv) {
     const bool plain = argc == 2;
     const bool withSheet = argc == 4 && std::string(argv[2]) == "--contact-sheet";
     const bool icons = argc == 5 && std::string(argv[1]) == "--icons";
-    if (!plain && !withSheet && !icons) {
+    const bool installer = argc == 3 && std::string(argv[1]) == "--installer-art";
+    if (!plain && !withSheet && !icons && !installer) {
         std::cerr << "usage: " << argv[0] << " OUTDIR [--contact-sheet SHEET.tga]\n"
-                  << "       " << argv[0] << " --icons ICONDIR NAME WINDOWICON.xpm\n";
+                  << "       " << argv[0] << " --icons ICONDIR NAME WINDOWICON.xpm\n"
+                  << "       " << argv[0] << " --installer-art DIR\n";
         return 1;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
@@ -130,6 +153,8 @@ int main(int argc, char** argv) {
     try {
         if (icons) {
             WriteIcons(argv[2], argv[3], argv[4]);
+        } else if (installer) {
+            WriteInstallerArt(argv[2]);
         } else {
             Run(argv[1], withSheet ? argv[3] : "");
         }

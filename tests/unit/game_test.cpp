@@ -208,7 +208,6 @@ TEST_F(Shell, F12WhilePausedCountsTheLevelAsWon) {
 
 TEST_F(Shell, EscBeatsF12AtTheEndOfAFrame) {
     GameManager m;
-    FrameKeys keys;
     Press(KEY_F12);
     Press(KEY_ESC);
     EXPECT_TRUE(LevelLoop(m));

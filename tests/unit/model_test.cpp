@@ -4,6 +4,7 @@
 #include "opengl.h"
 #include "tempdir.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -265,6 +266,10 @@ TEST_F(ModelFile, SignedAndExponentNumbersAreRead) {
     ExpectVertex(model.vertices[0], 1.5, -25.0, -20.0);
 }
 
+TEST_F(ModelFile, CoordinatesBelowTheSmallestDoubleAreReadAsZero) {
+    ExpectVertex(loaded("1 1e-400 -1e-400 0 0").vertices[0], 0.0, 0.0, 0.0);
+}
+
 // A global locale with a decimal comma must not change how model files are read.
 struct CommaDecimal : std::numpunct<char> {
     char do_decimal_point() const override { return ','; }
@@ -276,6 +281,20 @@ TEST_F(ModelFile, ReadsDecimalPointsWhateverTheGlobalLocale) {
     Model model;
     EXPECT_NO_THROW(model.load(write("1 0.5 0 0 0")));
     std::locale::global(previous);
+    ExpectVertex(model.vertices[0], 0.5, 0.0, 0.0);
+}
+
+// The keyboard driver gives the C library the user's locale, whose decimal point may be a comma.
+TEST_F(ModelFile, ReadsDecimalPointsWhateverTheCLocale) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") ||
+        std::string(std::localeconv()->decimal_point) != ",") {
+        std::setlocale(LC_NUMERIC, previous.c_str());
+        GTEST_SKIP() << "no locale de_DE.UTF-8 with a decimal comma";
+    }
+    Model model;
+    EXPECT_NO_THROW(model.load(write("1 0.5 0 0 0")));
+    std::setlocale(LC_NUMERIC, previous.c_str());
     ExpectVertex(model.vertices[0], 0.5, 0.0, 0.0);
 }
 
@@ -337,6 +356,7 @@ const Malformed MalformedFiles[] = {
     {"LettersAfterACoordinate", "1 0 3x 0 0", "vertex 0 is not a number"},
     {"HexCoordinate", "1 0x10 0 0 0", "vertex 0 is not a number"},
     {"InfinityCoordinate", "1 inf 0 0 0", "vertex 0 is not a number"},
+    {"NaNCoordinate", "1 nan 0 0 0", "vertex 0 is not a number"},
     {"CoordinateBeyondDouble", "1 1e400 0 0 0", "vertex 0 is not a number"},
     {"AbsurdCoordinate", "1 0 -1e10 0 0", "vertex 0 has a coordinate beyond +-1e9"},
     // The limits at their edges: a value at a limit is read, and the file then fails at

@@ -46,7 +46,7 @@ CANVAS_WIDTH, CANVAS_HEIGHT = 1024, 768
 
 class Connection:
     def __init__(self, url):
-        self.socket = websocket.create_connection(url, timeout=60, suppress_origin=True)
+        self.socket = websocket.create_connection(url, timeout=300, suppress_origin=True)
         self.last_id = 0
 
     def send(self, method, **params):

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Prints what a Windows shortcut (.lnk, the Shell Link format) starts, one field a line:
-target=, workdir=, arguments=, icon= (empty when the target's own icon is used)."""
+target=, workdir=, arguments=, icon= (empty when the target's own icon is used) and
+description= (its tooltip)."""
 import struct
 import sys
 
@@ -39,6 +40,7 @@ def main(path):
     print(f"target={target}")
     for name in ("workdir", "arguments", "icon"):
         print(f"{name}={fields.get(name, '')}")
+    print(f"description={fields.get('name', '')}")
 
 
 if __name__ == "__main__":
