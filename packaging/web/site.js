@@ -50,22 +50,42 @@
     show('failed', 'The game stopped with an error.');
   }
 
+  let current = null;  // the game now on the page; an earlier one's late calls are ignored
+
   function play() {
     start.hidden = true;
     report.hidden = true;
     report.textContent = '';
     show('loading', 'Loading…');
     canvas.focus();
+    const game = {};
+    current = game;
+    const mine = (handler) => (...args) => {
+      if (current === game) handler(...args);
+    };
+    // The program may end more than once: again when the asynchronous operation that kept
+    // its runtime alive at its first end finishes.
+    const end = mine((code) => {
+      if (game.over) return;
+      game.over = true;
+      if (code === 0) show('ended', 'The game has ended.');
+      else fail('');
+    });
     pack = pack || fetchPack();
     pack.then((data) => StarTug({
       canvas: canvas,
       preRun: [(module) => installFiles(module.FS, data)],
-      onRuntimeInitialized: () => show('running', ''),
+      onRuntimeInitialized: mine(() => show('running', '')),
       // The game's own report of a fatal failure, as the desktop shows it in a message box.
-      startugReport: (text) => fail(text),
-      onExit: (code) => (code === 0 ? show('ended', 'The game has ended.') : fail('')),
-      onAbort: (what) => fail(String(what)),
-    })).catch((error) => fail(String(error)));
+      startugReport: mine((text) => fail(text)),
+      // Every end of the program passes here; onExit is skipped while an asynchronous
+      // operation keeps the runtime alive, which the game's end can leave behind.
+      quit: (code, toThrow) => {
+        end(code);
+        throw toThrow;
+      },
+      onAbort: mine((what) => fail(String(what))),
+    })).catch(mine((error) => fail(String(error))));
   }
 
   start.addEventListener('click', play);

@@ -153,29 +153,20 @@ static int shifts_of(const EmscriptenKeyboardEvent* event) {
            (event->altKey ? KB_ALT_FLAG : 0) | (event->metaKey ? KB_COMMAND_FLAG : 0);
 }
 
-static EM_BOOL on_key_down(int type, const EmscriptenKeyboardEvent* event, void* data) {
-    (void)type;
+/* Key down and key up alike; a key the game knows has its default action prevented. */
+static EM_BOOL on_key(int type, const EmscriptenKeyboardEvent* event, void* data) {
     (void)data;
     const int scancode = scancode_of(event->code);
     if (scancode == 0) {
         return EM_FALSE;
     }
     _key_shifts = shifts_of(event);
-    held[scancode] = TRUE;
-    _handle_key_press(keycode_of(event, scancode), scancode);
-    return EM_TRUE;
-}
-
-static EM_BOOL on_key_up(int type, const EmscriptenKeyboardEvent* event, void* data) {
-    (void)type;
-    (void)data;
-    const int scancode = scancode_of(event->code);
-    if (scancode == 0) {
-        return EM_FALSE;
+    held[scancode] = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    if (held[scancode]) {
+        _handle_key_press(keycode_of(event, scancode), scancode);
+    } else {
+        _handle_key_release(scancode);
     }
-    _key_shifts = shifts_of(event);
-    held[scancode] = FALSE;
-    _handle_key_release(scancode);
     return EM_TRUE;
 }
 
@@ -197,8 +188,8 @@ static EM_BOOL on_blur(int type, const EmscriptenFocusEvent* event, void* data) 
 static int listen_to_keys(int listen) {
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     const EMSCRIPTEN_RESULT results[] = {
-        emscripten_set_keydown_callback(window, NULL, EM_TRUE, listen ? on_key_down : NULL),
-        emscripten_set_keyup_callback(window, NULL, EM_TRUE, listen ? on_key_up : NULL),
+        emscripten_set_keydown_callback(window, NULL, EM_TRUE, listen ? on_key : NULL),
+        emscripten_set_keyup_callback(window, NULL, EM_TRUE, listen ? on_key : NULL),
         emscripten_set_blur_callback(window, NULL, EM_TRUE, listen ? on_blur : NULL),
     };
     for (int i = 0; i < COUNT(results); i++) {

@@ -6,7 +6,9 @@
  * A rest also lasts until the browser's next animation frame: WebGL calls return before
  * the browser has drawn them, and without that wait a program drawing faster than the
  * browser shows frames runs ahead of the screen, which then shows only a few of them
- * (measured in headless Chromium: under one frame a second). */
+ * (measured in headless Chromium: under one frame a second). A page that draws no frames
+ * (hidden, or a headless browser between screenshots) must not stop the program, so that
+ * wait ends after FRAME_WAIT_MOST_MS whatever happens. */
 #include "aintweb.h"
 
 #include <allegro/internal/aintern.h>
@@ -14,9 +16,14 @@
 #include <emscripten.h>
 #include <math.h>
 
+#define FRAME_WAIT_MOST_MS 100
+
 // clang-format off
-EM_ASYNC_JS(void, web_next_animation_frame, (), {
-    await new Promise((resolve) => requestAnimationFrame(resolve));
+EM_ASYNC_JS(void, web_next_animation_frame, (int most_ms), {
+    await new Promise((resolve) => {
+        requestAnimationFrame(resolve);
+        setTimeout(resolve, most_ms);
+    });
 });
 // clang-format on
 
@@ -29,7 +36,7 @@ static void web_rest(unsigned int ms, void (*callback)(void)) {
     const double start = emscripten_get_now();
     const double end = start + ms;
     if (ms > 0) {
-        web_next_animation_frame();
+        web_next_animation_frame(FRAME_WAIT_MOST_MS);
     }
     double now = emscripten_get_now();
     while (now < end) {
