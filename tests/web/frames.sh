@@ -68,7 +68,7 @@ compare_frame() {
     peak=$(compare -metric PAE "$WORK/web.png" "$WORK/linux.png" null: 2>&1) || true
     for apart in $(outside_neighbours "$WORK/web.png" "$WORK/linux.png") \
         $(outside_neighbours "$WORK/linux.png" "$WORK/web.png"); do
-        [ "$apart" -le $wrong ] || wrong=$apart
+        [ "$apart" -le "$wrong" ] || wrong=$apart
     done
     echo "$frame: $differing of $size pixels" \
         "($(awk "BEGIN {printf \"%.3f\", 100 * $differing / (${size/x/*})}")%) differ by more" \

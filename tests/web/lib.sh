@@ -17,38 +17,18 @@ SERVER_PID=""
 # Debian's python3-websocket, for the system's own interpreter.
 browser_py() { /usr/bin/python3 "$HERE/browser.py" "$BROWSER" "$PORT" "$@"; }
 
-# Starts the server and the browser on PAGE of the site at SITE_DIR, or of the given copy.
+# Serves the site at SITE_DIR, or the given copy, and opens its PAGE in a fresh browser.
 open_page() {
-    local page=$1 site=${2:-$SITE} profile="$WORK/profile-$RANDOM"
     stop_browser
-    /usr/bin/python3 -u -m http.server --bind 127.0.0.1 0 --directory "$site" \
+    /usr/bin/python3 -u -m http.server --bind 127.0.0.1 0 --directory "${2:-$SITE}" \
         >"$WORK/server.log" 2>&1 &
     SERVER_PID=$!
     local url
     url=$(await_line "$WORK/server.log" 's|^Serving HTTP on .* (\(http://[^ ]*\)).*|\1|p')
-    mkdir "$profile"
-    if [ "$BROWSER" = firefox ]; then
-        printf 'user_pref("%s", %s);\n' browser.shell.checkDefaultBrowser false \
-            browser.aboutwelcome.enabled false datareporting.policy.dataSubmissionEnabled false \
-            toolkit.telemetry.reportingpolicy.firstRun false \
-            browser.startup.homepage_override.mstone '"ignore"' >"$profile/user.js"
-        firefox-esr -profile "$profile" -no-remote --remote-debugging-port 0 \
-            --width 1280 --height 1024 "$url$page" >"$GAME_LOG" 2>&1 &
-        BROWSER_PID=$!
-        PORT=$(await_line "$GAME_LOG" 's|^WebDriver BiDi listening on ws://127.0.0.1:||p')
-        xdotool search --sync --onlyvisible --pid "$BROWSER_PID" >/dev/null
-    else
-        chromium --headless=new --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader \
-            --no-first-run --disable-background-networking --disable-component-update \
-            --disable-sync --user-data-dir="$profile" --remote-debugging-port=0 \
-            --window-size=1280,1024 --enable-logging=stderr "$url$page" >"$GAME_LOG" 2>&1 &
-        BROWSER_PID=$!
-        PORT=$(await_line "$profile/DevToolsActivePort" '1p')
-    fi
+    "start_$BROWSER" "$url$1" "$(mktemp -d "$WORK/profile.XXXX")"
     GAME_PID=$BROWSER_PID
     local deadline=$((SECONDS + 60))
-    local state
-    until state=$(web state 2>/dev/null) && [ -n "$state" ] && [ "$state" != None ]; do
+    until [ "$(web state 2>/dev/null || echo None)" != None ]; do
         [ $SECONDS -lt $deadline ] || fail "the page never set its state"
         sleep 0.2
     done
@@ -60,14 +40,36 @@ open_page() {
     fi
 }
 
-# Prints what the sed SCRIPT makes of FILE once it prints anything; bounded.
+# start_BROWSER URL PROFILE_DIR: sets BROWSER_PID and PORT, its remote-debugging port.
+start_chromium() {
+    chromium --headless=new --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader \
+        --no-first-run --disable-background-networking --disable-component-update \
+        --disable-sync --user-data-dir="$2" --remote-debugging-port=0 \
+        --window-size=1280,1024 --enable-logging=stderr "$1" >"$GAME_LOG" 2>&1 &
+    BROWSER_PID=$!
+    PORT=$(await_line "$2/DevToolsActivePort" '1p')
+}
+
+start_firefox() {
+    printf 'user_pref("%s", %s);\n' browser.shell.checkDefaultBrowser false \
+        browser.aboutwelcome.enabled false datareporting.policy.dataSubmissionEnabled false \
+        toolkit.telemetry.reportingpolicy.firstRun false \
+        browser.startup.homepage_override.mstone '"ignore"' >"$2/user.js"
+    firefox-esr -profile "$2" -no-remote --remote-debugging-port 0 --width 1280 --height 1024 \
+        "$1" >"$GAME_LOG" 2>&1 &
+    BROWSER_PID=$!
+    PORT=$(await_line "$GAME_LOG" 's|^WebDriver BiDi listening on ws://127.0.0.1:||p')
+    xdotool search --sync --onlyvisible --pid "$BROWSER_PID" >/dev/null
+}
+
+# Prints the first line the sed SCRIPT makes of FILE once it makes one; bounded.
 await_line() {
     local deadline=$((SECONDS + 60)) line
-    until line=$(sed -n "$2" "$1" 2>/dev/null) && [ -n "$line" ]; do
+    until line=$(sed -n "$2" "$1" 2>/dev/null | head -n 1) && [ -n "$line" ]; do
         [ $SECONDS -lt $deadline ] || fail "no '$2' in $1: $(cat "$1" 2>/dev/null)"
         sleep 0.1
     done
-    echo "$line" | head -n 1
+    echo "$line"
 }
 
 stop_browser() {
@@ -85,7 +87,7 @@ canvas_box() {
     if [ -n "$BROWSER_PID" ]; then browser_py screen-box '#canvas'; else echo 0 0 1024 768; fi
 }
 
-# A canvas point on the X screen.
+# The X screen's point at canvas X Y.
 screen_point() {
     local x y w h
     read -r x y w h < <(canvas_box)
@@ -102,10 +104,11 @@ web() {
         return
     fi
     case $1 in
-        move) xdotool mousemove $(screen_point "$2" "$3") ;;
-        down | up)
+        move | down | up)
+            read -r x y < <(screen_point "$2" "$3")
             [ "${4:-}" != right ] || button=3
-            xdotool mousemove $(screen_point "$2" "$3") "mouse$1" $button
+            xdotool mousemove "$x" "$y"
+            [ "$1" = move ] || xdotool "mouse$1" $button
             ;;
         key-down | key-up) xdotool "${1/-/}" "$2" ;;
         screenshot)
@@ -123,6 +126,7 @@ web() {
 
 capture() { web screenshot "$1"; }
 
+# Holds KEY long enough for the once-a-frame poll to see it.
 hold() {
     web key-down "$1"
     sleep 0.3

@@ -22,27 +22,23 @@ heading_shown() {
 # Points at canvas X Y and waits until the ship's nose is within 30 degrees of HEADING
 # (the hull's centre reads a still ship up to 16 degrees off; a wrong turn is 90 or more).
 steer_to() {
-    local x=$1 y=$2 heading=$3 deadline=$((SECONDS + 60)) shown
+    local x=$1 y=$2 heading=$3 deadline=$((SECONDS + 60)) shown off
     web move "$x" "$y"
-    until grab_screen && shown=$(heading_shown) &&
-        [ $(((shown - heading + 540) % 360 - 180)) -ge -30 ] &&
-        [ $(((shown - heading + 540) % 360 - 180)) -le 30 ]; do
+    until grab_screen && shown=$(heading_shown) && off=$(((shown - heading + 540) % 360 - 180)) &&
+        [ "${off#-}" -le 30 ]; do
         [ $SECONDS -lt $deadline ] || fail "the ship points at $shown degrees, never at $heading"
         sleep 0.2
     done
     echo "pointer at ($x, $y): the ship turned to $shown degrees"
 }
 
-# How many pixels of REGION of the last screenshot are blue or cyan, as the beam is.
-bluish_pixels() {
-    convert "$WORK/screen.png" -crop "$1" +repage -fx 'b - r > 0.15 && b > 0.3' \
-        -format '%[fx:round(mean * w * h)]' info:
-}
-
-# How many pixels of REGION of the last screenshot are of a pale grey, as the exhaust is.
-greyish_pixels() {
-    convert "$WORK/screen.png" -crop "$1" +repage \
-        -fx 'max(r, max(g, b)) - min(r, min(g, b)) < 0.12 && min(r, min(g, b)) > 0.2' \
+# How many pixels of REGION of the last screenshot are bluish (as the beam is) or of a
+# pale grey (as the exhaust is): pixels REGION bluish|greyish
+pixels() {
+    local kind='b - r > 0.15 && b > 0.3'
+    [ "$2" = bluish ] ||
+        kind='max(r, max(g, b)) - min(r, min(g, b)) < 0.12 && min(r, min(g, b)) > 0.2'
+    convert "$WORK/screen.png" -crop "$1" +repage -fx "$kind" \
         -format '%[fx:round(mean * w * h)]' info:
 }
 
@@ -79,14 +75,14 @@ steer_to 124 384 270
 cp "$WORK/screen.png" "$ARTIFACTS/left.png"
 
 echo "-- the left button thrusts: the exhaust shows behind the ship"
-still=$(greyish_pixels $EXHAUST)
+still=$(pixels $EXHAUST greyish)
 web down 124 384
 deadline=$((SECONDS + 30))
-until grab_screen && [ "$(greyish_pixels $EXHAUST)" -ge $((still + 100)) ]; do
+until grab_screen && [ "$(pixels $EXHAUST greyish)" -ge $((still + 100)) ]; do
     [ $SECONDS -lt $deadline ] || fail "no exhaust behind the thrusting ship"
 done
 web up 124 384
-echo "grey pixels behind the ship: $still at rest, $(greyish_pixels $EXHAUST) thrusting"
+echo "grey pixels behind the ship: $still at rest, $(pixels $EXHAUST greyish) thrusting"
 cp "$WORK/screen.png" "$ARTIFACTS/thrust.png"
 hold Escape
 web wait-state ended 60 || fail "ESC did not end the game"
@@ -97,24 +93,26 @@ wait_for_text screen "ENTERING LEVEL 1"
 skip_intermission_to "COMPLETE: 0 / 1  FUEL:0350"
 steer_to 819 77 45
 shot_holding right
-[ "$(bluish_pixels $BEAM)" -lt 100 ] || fail "a beam shows with no star in reach"
+[ "$(pixels $BEAM bluish)" -lt 100 ] || fail "a beam shows with no star in reach"
 
 echo "-- 10 to 15 ticks of thrust leave the ship coasting to a stop within 3.5 units of it"
 # A press shorter than a frame may go unseen: the fuel counts the ticks that thrust.
 pulses=0
-while [ "$(fuel_shown)" -gt 340 ]; do
+fuel=$(fuel_shown)
+while [ "$fuel" -gt 340 ]; do
     [ $((pulses++)) -lt 100 ] || fail "the fuel never went below 341"
     web down 819 77
     web up 819 77
+    fuel=$(fuel_shown)
 done
-echo "fuel left after thrusting: $(fuel_shown)"
+echo "fuel left after thrusting: $fuel"
 
 echo "-- the beam holds the star once in reach"
 deadline=$((SECONDS + 120))
-until shot_holding right && [ "$(bluish_pixels $BEAM)" -ge 500 ]; do
+until shot_holding right && [ "$(pixels $BEAM bluish)" -ge 500 ]; do
     [ $SECONDS -lt $deadline ] || fail "the beam never showed"
     sleep 0.3
 done
 cp "$WORK/screen.png" "$ARTIFACTS/beam.png"
-echo "beam pixels: $(bluish_pixels $BEAM)"
+echo "beam pixels: $(pixels $BEAM bluish)"
 echo "PASS"
