@@ -1,14 +1,13 @@
 // Counts the game's frames on its page for `./benchmark web`: evaluated in the page, as one
 // expression, after the page is ready and before the game is started.
 //
-// The game draws a frame, then rests 20 ms in emscripten_sleep, whose JavaScript side hands
-// the browser its turn with setTimeout: so a setTimeout call that follows WebGL drawing ends
-// exactly one frame, at the moment the browser gets it. Sleeps with no drawing before them
-// (a rest woken early and resumed, a yield) are not frames. Only what the browser itself
-// provides is wrapped, so the game and the page run unchanged.
+// The game draws a frame, then rests 20 ms: it waits for the browser's next animation frame
+// (bounded by a setTimeout) and sleeps the rest in emscripten_sleep (a setTimeout too). So the
+// first setTimeout call that follows WebGL drawing ends exactly one frame, at the moment the
+// browser gets it; later ones, with no drawing before them, are not frames. Only what the
+// browser itself provides is wrapped, so the game and the page run unchanged.
 //
-// WebGL calls return before the browser's rasteriser has carried them out, and a page that
-// draws from timers rather than animation frames can run many frames ahead of it. So at the
+// WebGL calls return before the browser's rasteriser has carried them out. So at the
 // frames named in startugSettle the time is taken only once WebGL has finished everything
 // drawn so far. The browser puts the canvas on the screen after an animation frame: one that
 // comes after a new frame handed over shows it (only the last, when several were).
