@@ -7,7 +7,7 @@ source "$STARTUG_ROOT/scripts/allegro.sh"
 
 # What building for the web and checking it in browsers need.
 STARTUG_WEB_PACKAGES="emscripten cmake make patch zip unzip python3 chromium firefox-esr
-  python3-websocket"
+  webkit2gtk-driver python3-websocket"
 
 STARTUG_WEB_PLATFORM=$STARTUG_ROOT/web/allegro
 STARTUG_WEB_GL=$STARTUG_ROOT/web/gl

@@ -1,21 +1,25 @@
 #!/usr/bin/python3
 """Drives the page open in a browser through its remote protocol, one command a call.
 
-    browser.py chromium|firefox PORT COMMAND [ARGS...]
+    browser.py chromium|firefox|webkit PORT COMMAND [ARGS...]
+    browser.py webkit DRIVER_PORT open URL MINIBROWSER
 
 PORT is the browser's remote-debugging port: Chromium's DevTools protocol, or Firefox's
-WebDriver BiDi, which serves the commands that read the page (Firefox takes its input and
-screenshots from the X server). Points are canvas pixels (0..1023, 0..767) whatever size
-the page gives the canvas; keys are named as xdotool names them.
+WebDriver BiDi; for WebKitGTK it is DRIVER_PORT/SESSION, a session of WebKitWebDriver that
+`open` starts with MiniBrowser at URL and prints. Firefox and WebKitGTK serve the commands
+that read the page and take their pointer and screenshots from the X server; WebKitGTK its
+keys too. Points are canvas pixels (0..1023, 0..767) whatever size the page gives the
+canvas; keys are named as xdotool names them.
     state | text SELECTOR     the page's state (body data-state), an element's text
     wait-state STATE SECONDS  waits until the state is STATE; exits 1 if it never is
     shown | in-view SELECTOR  exits 0 when the element is displayed / lies in the unscrolled
                               window, else 1
     screen-box SELECTOR       "X Y WIDTH HEIGHT" of the element in screen pixels
     eval EXPRESSION           the expression's value, as JSON
+Chromium and WebKitGTK:
+    key-down NAME | key-up NAME                     a key pressed, released
 Chromium only:
     move X Y | down X Y [right] | up X Y [right]   the pointer, a button pressed, released
-    key-down NAME | key-up NAME                     a key pressed, released
     click-element SELECTOR    a left click at the element's centre
     screenshot FILE [SELECTOR]  the canvas, a pixel per canvas pixel, or the element
 Keys and buttons stay pressed between calls; mouse events carry the buttons held, as a
@@ -25,20 +29,21 @@ import base64
 import json
 import sys
 import time
+import urllib.error
 import urllib.request
 
 import websocket
 
-# xdotool key names: (DOM key, DOM code, Windows virtual key code, text typed).
+# xdotool key names: (DOM key, DOM code, Windows virtual key code, text typed, WebDriver key).
 KEYS = {
-    "Escape": ("Escape", "Escape", 27, ""),
-    "Pause": ("Pause", "Pause", 19, ""),
-    "F12": ("F12", "F12", 123, ""),
-    "space": (" ", "Space", 32, " "),
-    "Left": ("ArrowLeft", "ArrowLeft", 37, ""),
-    "Up": ("ArrowUp", "ArrowUp", 38, ""),
-    "Right": ("ArrowRight", "ArrowRight", 39, ""),
-    "Down": ("ArrowDown", "ArrowDown", 40, ""),
+    "Escape": ("Escape", "Escape", 27, "", "\uE00C"),
+    "Pause": ("Pause", "Pause", 19, "", "\uE00B"),
+    "F12": ("F12", "F12", 123, "", "\uE03C"),
+    "space": (" ", "Space", 32, " ", " "),
+    "Left": ("ArrowLeft", "ArrowLeft", 37, "", "\uE012"),
+    "Up": ("ArrowUp", "ArrowUp", 38, "", "\uE013"),
+    "Right": ("ArrowRight", "ArrowRight", 39, "", "\uE014"),
+    "Down": ("ArrowDown", "ArrowDown", 40, "", "\uE015"),
 }
 BUTTON_BITS = {"left": 1, "right": 2}
 CANVAS_WIDTH, CANVAS_HEIGHT = 1024, 768
@@ -72,6 +77,13 @@ class Chromium(Connection):
         result = self.send("Runtime.evaluate", expression=expression, returnByValue=True)
         return result["result"].get("value"), result.get("exceptionDetails")
 
+    def key(self, command, name):
+        key, code, vk, text, _ = KEYS[name]
+        # A key that types no text goes down raw, without a keypress.
+        kind = "keyUp" if command == "key-up" else "keyDown" if text else "rawKeyDown"
+        self.send("Input.dispatchKeyEvent", type=kind, key=key, code=code, text=text,
+                  unmodifiedText=text, windowsVirtualKeyCode=vk)
+
 
 class Firefox(Connection):
     def __init__(self, port):
@@ -87,6 +99,52 @@ class Firefox(Connection):
     def close(self):  # Firefox takes one session at a time
         self.send("session.end")
         super().close()
+
+
+class WebKit:
+    def __init__(self, address):
+        self.session = f"http://127.0.0.1:{address}"
+
+    def request(self, method, path, body=None):
+        request = urllib.request.Request(
+            self.session + path, method=method, headers={"Content-Type": "application/json"},
+            data=None if body is None else json.dumps(body).encode())
+        try:
+            with urllib.request.urlopen(request, timeout=300) as reply:
+                return json.load(reply)["value"]
+        except urllib.error.HTTPError as error:  # WebDriver's errors come with a body
+            return json.load(error)["value"]
+
+    def evaluate(self, expression):
+        value = self.request("POST", "/execute/sync", {"script": f"return {expression}",
+                                                       "args": []})
+        if isinstance(value, dict) and "error" in value:
+            return None, {"text": value.get("message") or value["error"]}
+        return value, None
+
+    def close(self):
+        pass
+
+    # Keys go through WebDriver: MiniBrowser keeps F12 from the X server for its inspector.
+    def key(self, command, name):
+        kind = "keyUp" if command == "key-up" else "keyDown"
+        self.request("POST", "/actions", {"actions": [{"type": "key", "id": "keyboard",
+                                                       "actions": [{"type": kind,
+                                                                    "value": KEYS[name][4]}]}]})
+
+    # A MiniBrowser window filling the 1280x1024 screen, showing the canvas at 1:1.
+    @staticmethod
+    def open(port, url, binary):
+        driver = WebKit(f"{port}/session")
+        session = driver.request("POST", "", {"capabilities": {"alwaysMatch": {
+            "browserName": "MiniBrowser",
+            "webkitgtk:browserOptions": {"binary": binary, "args": ["--automation"]}}}})
+        if "sessionId" not in session:
+            sys.exit(f"browser: no WebKitGTK session: {session}")
+        page = WebKit(f"{port}/session/{session['sessionId']}")
+        page.request("POST", "/window/rect", {"x": 0, "y": 0, "width": 1280, "height": 1024})
+        page.request("POST", "/url", {"url": url})
+        print(f"{port}/session/{session['sessionId']}")
 
 
 class Page:
@@ -121,11 +179,6 @@ class Page:
                           buttons=held, clickCount=1 if bit else 0)
         self.eval(f"window.heldButtons = {held}")
 
-    def key(self, kind, name):
-        key, code, vk, text = KEYS[name]
-        self.browser.send("Input.dispatchKeyEvent", type=kind, key=key, code=code, text=text,
-                          unmodifiedText=text, windowsVirtualKeyCode=vk)
-
     def wait_state(self, state, seconds):
         deadline = time.monotonic() + float(seconds)
         while (now := self.eval("document.body.dataset.state")) != state:
@@ -156,7 +209,10 @@ class Page:
                                   f"({element}.getBoundingClientRect()))") else 1
         elif command == "screen-box":
             r = self.rect(args[0])
-            x, y = self.eval("[window.mozInnerScreenX || 0, window.mozInnerScreenY || 0]")
+            # The page's corner on the screen: Firefox tells it; elsewhere the browser's own
+            # bar is taken to lie above the page, its frame evenly on both sides.
+            x, y = self.eval("[window.mozInnerScreenX ?? screenX + (outerWidth - innerWidth) / 2, "
+                             "window.mozInnerScreenY ?? screenY + outerHeight - innerHeight]")
             print(round(x + r["x"]), round(y + r["y"]), round(r["width"]), round(r["height"]))
         elif command == "eval":
             print(json.dumps(self.eval(args[0])))
@@ -172,10 +228,7 @@ class Page:
             kind = "mousePressed" if command == "down" else "mouseReleased"
             self.mouse(kind, *self.canvas_point(*args[:2]), *args[2:] or ["left"])
         elif command in ("key-down", "key-up"):
-            # A key that types no text goes down raw, without a keypress.
-            typed = KEYS[args[0]][3]
-            self.key("keyUp" if command == "key-up" else "keyDown" if typed else "rawKeyDown",
-                     args[0])
+            self.browser.key(command, args[0])
         elif command == "screenshot":
             self.screenshot(*args)
         else:
@@ -184,7 +237,10 @@ class Page:
 
 
 def main(kind, port, *command):
-    browser = {"chromium": Chromium, "firefox": Firefox}[kind](port)
+    if kind == "webkit" and command[0] == "open":
+        WebKit.open(port, *command[1:])
+        return
+    browser = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}[kind](port)
     try:
         status = Page(browser).run(*command)
     finally:

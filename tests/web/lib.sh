@@ -1,7 +1,8 @@
 # Shared helpers for the web build's tests in a real browser. Sourced by each test script,
 # which is called as: SCRIPT SITE_DIR ARTIFACT_DIR LINUX_STARTUG GAME_DIR
 # The site is served over HTTP from 127.0.0.1 and shown in a fresh Chromium profile,
-# headless, or with STARTUG_BROWSER=firefox in Firefox on this script's X display. The
+# headless, or with STARTUG_BROWSER=firefox or webkit in Firefox or WebKitGTK's MiniBrowser
+# on this script's X display. The
 # Linux program and its game directory give the font the expected text is drawn with (the
 # site's data comes from the same generator) and the frames the browser's are held to.
 # The display tests' helpers come along, their screenshots taken of the page's canvas.
@@ -32,10 +33,10 @@ open_page() {
         [ $SECONDS -lt $deadline ] || fail "the page never set its state"
         sleep 0.2
     done
-    # Firefox draws with whatever OpenGL its X server offers: without WebGL 2 there the
-    # game cannot run, and the test is skipped.
+    # Firefox and WebKitGTK draw with whatever OpenGL their X server offers: without WebGL 2
+    # there the game cannot run, and the test is skipped.
     if [ "$(web eval "!!document.createElement('canvas').getContext('webgl2')")" != true ]; then
-        [ "$BROWSER" = firefox ] && { echo "SKIP: this Firefox has no WebGL 2"; exit 77; }
+        [ "$BROWSER" = chromium ] || { echo "SKIP: this $BROWSER has no WebGL 2"; exit 77; }
         fail "$BROWSER has no WebGL 2"
     fi
 }
@@ -60,6 +61,21 @@ start_firefox() {
     BROWSER_PID=$!
     PORT=$(await_line "$GAME_LOG" 's|^WebDriver BiDi listening on ws://127.0.0.1:||p')
     xdotool search --sync --onlyvisible --pid "$BROWSER_PID" >/dev/null
+}
+
+# WebKitWebDriver on a free port, which starts MiniBrowser (in a private session of its own)
+# for the session that PORT then names.
+start_webkit() {
+    local address deadline=$((SECONDS + 60))
+    PORT=$(/usr/bin/python3 -c 'import socket; s = socket.socket()
+s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    WebKitWebDriver --port="$PORT" >"$GAME_LOG" 2>&1 &
+    BROWSER_PID=$!
+    until address=$(browser_py open "$1" /usr/lib/*/webkit2gtk-4.1/MiniBrowser 2>/dev/null); do
+        [ $SECONDS -lt $deadline ] || fail "WebKitWebDriver never opened MiniBrowser"
+        sleep 0.2
+    done
+    PORT=$address
 }
 
 # Prints the first line the sed SCRIPT makes of FILE once it makes one; bounded.
@@ -96,7 +112,7 @@ screen_point() {
 
 # One command to the game (see browser.py). Chromium takes them all through its protocol;
 # Firefox and the native game get input and screenshots through the X server, as from a
-# player.
+# player, and WebKitGTK too but for its keys (MiniBrowser keeps F12 for its inspector).
 web() {
     local x y w h button=1
     if [ "$BROWSER" = chromium ] && [ -n "$BROWSER_PID" ]; then
@@ -110,7 +126,9 @@ web() {
             xdotool mousemove "$x" "$y"
             [ "$1" = move ] || xdotool "mouse$1" $button
             ;;
-        key-down | key-up) xdotool "${1/-/}" "$2" ;;
+        key-down | key-up)
+            if [ "$BROWSER" = webkit ]; then browser_py "$@"; else xdotool "${1/-/}" "$2"; fi
+            ;;
         screenshot)
             read -r x y w h < <(canvas_box)
             timeout 30 import -window root -crop "${w}x$h+$x+$y" +repage "$2"
