@@ -35,7 +35,8 @@ static void web_timer_exit(void) {}
  * A rest of any length ends in emscripten_sleep, even when the frame wait took all of it:
  * Emscripten sees a program that returns from main after a rewind end only when the
  * wake-up that resumed it was a sleep's (the frame wait's is not), and otherwise never
- * reports the exit to the page (measured: after ESC the page still said "running" in 4 runs of 5). */
+ * reports the exit to the page (measured: after ESC the page still said "running" in 4
+ * runs of 5). */
 static void web_rest(unsigned int ms, void (*callback)(void)) {
     const double start = emscripten_get_now();
     const double end = start + ms;
