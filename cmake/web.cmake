@@ -2,12 +2,8 @@
 # source of the Allegro version the Linux build uses, with our web platform for them
 # (web/allegro/; scripts/web.sh builds them and passes their prefix). OpenGL 1.x is our own
 # layer over WebGL 2 (web/gl/).
-set(STARTUG_ALLEGRO_PREFIX "" CACHE PATH "Where the web build of Allegro 4.4 is installed")
-set(STARTUG_ALLEG_LIBRARY ${STARTUG_ALLEGRO_PREFIX}/lib/liballeg.a)
-set(STARTUG_ALLEGGL_LIBRARY ${STARTUG_ALLEGRO_PREFIX}/lib/liballeggl.a)
-if(NOT EXISTS ${STARTUG_ALLEG_LIBRARY} OR NOT EXISTS ${STARTUG_ALLEGGL_LIBRARY})
-  message(FATAL_ERROR "No web build of Allegro in STARTUG_ALLEGRO_PREFIX='${STARTUG_ALLEGRO_PREFIX}'")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/prebuilt-allegro.cmake)
+startug_prebuilt_allegro(web)
 
 # The site the build lays out: the pages, the programs and their data (packaging/web/).
 set(STARTUG_SITE_DIR ${PROJECT_BINARY_DIR}/site)
@@ -17,9 +13,6 @@ add_compile_options(-fexceptions)
 add_link_options(-fexceptions -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1)
 
 add_subdirectory(${PROJECT_SOURCE_DIR}/web/gl ${PROJECT_BINARY_DIR}/webgl)
-add_library(startug_allegro INTERFACE)
-target_include_directories(startug_allegro SYSTEM INTERFACE ${STARTUG_ALLEGRO_PREFIX}/include)
-target_link_libraries(startug_allegro INTERFACE ${STARTUG_ALLEG_LIBRARY})
 add_library(startug_allegrogl INTERFACE)
 target_link_libraries(startug_allegrogl INTERFACE ${STARTUG_ALLEGGL_LIBRARY} startug_allegro
   startug_webgl)
