@@ -47,7 +47,7 @@ for file in games/startug games/startug-demo lib/games/startug/startug \
 done
 programs=$(find "$root/usr/share" -type f -exec file {} + | grep ELF || true)
 [ -z "$programs" ] || fail "programs under /usr/share: $programs"
-for size in 16 32 48 64 128 256; do
+for size in 16 24 32 48 64 128 256; do
     icon=$(echo "$root/usr/share/icons/hicolor/${size}x${size}/apps/"*.png)
     [ "$(identify -format %wx%h "$icon")" = "${size}x${size}" ] || fail "no ${size}-pixel icon"
 done
