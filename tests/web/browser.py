@@ -3,13 +3,15 @@
 
     browser.py chromium|firefox|webkit PORT COMMAND [ARGS...]
     browser.py webkit DRIVER_PORT open URL MINIBROWSER
+    browser.py webkit PORT quit
 
 PORT is the browser's remote-debugging port: Chromium's DevTools protocol, or Firefox's
 WebDriver BiDi; for WebKitGTK it is DRIVER_PORT/SESSION, a session of WebKitWebDriver that
-`open` starts with MiniBrowser at URL and prints. Firefox and WebKitGTK serve the commands
-that read the page and take their pointer and screenshots from the X server; WebKitGTK its
-keys too. Points are canvas pixels (0..1023, 0..767) whatever size the page gives the
-canvas; keys are named as xdotool names them.
+`open` starts with MiniBrowser at URL and prints, and `quit` ends with MiniBrowser.
+Firefox and WebKitGTK serve the commands that read the page and take their pointer and
+screenshots from the X server; WebKitGTK its keys too. Points are canvas pixels
+(0..1023, 0..767) whatever size the page gives the canvas; keys are named as xdotool
+names them.
     state | text SELECTOR     the page's state (body data-state), an element's text
     wait-state STATE SECONDS  waits until the state is STATE; exits 1 if it never is
     shown | in-view SELECTOR  exits 0 when the element is displayed / lies in the unscrolled
@@ -237,8 +239,11 @@ class Page:
 
 
 def main(kind, port, *command):
-    if kind == "webkit" and command[0] == "open":
-        WebKit.open(port, *command[1:])
+    if kind == "webkit" and command[0] in ("open", "quit"):
+        if command[0] == "open":
+            WebKit.open(port, *command[1:])
+        else:
+            WebKit(port).request("DELETE", "")
         return
     browser = {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}[kind](port)
     try:

@@ -90,6 +90,8 @@ await_line() {
 
 stop_browser() {
     local pid
+    # MiniBrowser closes with its WebDriver session, before the driver goes.
+    [ "$BROWSER" != webkit ] || [ -z "$BROWSER_PID" ] || browser_py quit || true
     for pid in $BROWSER_PID $SERVER_PID; do
         { kill "$pid" && wait "$pid"; } 2>/dev/null || true
     done
