@@ -2,14 +2,15 @@
 # which is called as: SCRIPT SITE_DIR ARTIFACT_DIR LINUX_STARTUG GAME_DIR
 # The site is served over HTTP from 127.0.0.1 and shown in a fresh Chromium profile,
 # headless, or with STARTUG_BROWSER=firefox or webkit in Firefox or WebKitGTK's MiniBrowser
-# on this script's X display. The
-# Linux program and its game directory give the font the expected text is drawn with (the
-# site's data comes from the same generator) and the frames the browser's are held to.
+# on this script's X display. The Linux program and its game directory give the font the
+# expected text is drawn with (the site's data comes from the same generator) and the frames
+# the browser's are held to.
 # The display tests' helpers come along, their screenshots taken of the page's canvas.
 SITE=$1
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 set -- "$3" "$4" "$2"
 source "$HERE/../display/lib.sh"
+source "$HERE/chromium.sh"
 trap 'stop_browser; stop_game; release_display; rm -rf "$WORK"' EXIT
 BROWSER=${STARTUG_BROWSER:-chromium}
 BROWSER_PID=""
@@ -21,12 +22,8 @@ browser_py() { /usr/bin/python3 "$HERE/browser.py" "$BROWSER" "$PORT" "$@"; }
 # Serves the site at SITE_DIR, or the given copy, and opens its PAGE in a fresh browser.
 open_page() {
     stop_browser
-    /usr/bin/python3 -u -m http.server --bind 127.0.0.1 0 --directory "${2:-$SITE}" \
-        >"$WORK/server.log" 2>&1 &
-    SERVER_PID=$!
-    local url
-    url=$(await_line "$WORK/server.log" 's|^Serving HTTP on .* (\(http://[^ ]*\)).*|\1|p')
-    "start_$BROWSER" "$url$1" "$(mktemp -d "$WORK/profile.XXXX")"
+    serve_site "${2:-$SITE}" "$WORK/server.log" || fail "the site was never served"
+    "start_$BROWSER" "$SITE_URL$1" "$(mktemp -d "$WORK/profile.XXXX")"
     GAME_PID=$BROWSER_PID
     local deadline=$((SECONDS + 60))
     until [ "$(web state 2>/dev/null || echo None)" != None ]; do
@@ -43,12 +40,11 @@ open_page() {
 
 # start_BROWSER URL PROFILE_DIR: sets BROWSER_PID and PORT, its remote-debugging port.
 start_chromium() {
-    chromium --headless=new --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader \
-        --no-first-run --disable-background-networking --disable-component-update \
-        --disable-sync --user-data-dir="$2" --remote-debugging-port=0 \
-        --window-size=1280,1024 --enable-logging=stderr "$1" >"$GAME_LOG" 2>&1 &
-    BROWSER_PID=$!
-    PORT=$(await_line "$2/DevToolsActivePort" '1p')
+    local status=0
+    start_headless_chromium "$1" "$2" "$GAME_LOG" swiftshader --enable-logging=stderr ||
+        status=$?
+    BROWSER_PID=$CHROMIUM_PID PORT=$DEVTOOLS_PORT
+    [ $status -eq 0 ] || fail "Chromium never opened its DevTools port"
 }
 
 start_firefox() {
@@ -59,7 +55,8 @@ start_firefox() {
     firefox-esr -profile "$2" -no-remote --remote-debugging-port 0 --width 1280 --height 1024 \
         "$1" >"$GAME_LOG" 2>&1 &
     BROWSER_PID=$!
-    PORT=$(await_line "$GAME_LOG" 's|^WebDriver BiDi listening on ws://127.0.0.1:||p')
+    PORT=$(await_line "$GAME_LOG" 's|^WebDriver BiDi listening on ws://127.0.0.1:||p') ||
+        fail "Firefox never opened WebDriver BiDi"
     xdotool search --sync --onlyvisible --pid "$BROWSER_PID" >/dev/null
 }
 
@@ -76,16 +73,6 @@ s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
         sleep 0.2
     done
     PORT=$address
-}
-
-# Prints the first line the sed SCRIPT makes of FILE once it makes one; bounded.
-await_line() {
-    local deadline=$((SECONDS + 60)) line
-    until line=$(sed -n "$2" "$1" 2>/dev/null | head -n 1) && [ -n "$line" ]; do
-        [ $SECONDS -lt $deadline ] || fail "no '$2' in $1: $(cat "$1" 2>/dev/null)"
-        sleep 0.1
-    done
-    echo "$line"
 }
 
 stop_browser() {
