@@ -1,12 +1,11 @@
 /* The web mouse: the pointer over the page's canvas, in the canvas's drawing-buffer
  * pixels (the screen bitmap's), however the page scales the canvas. Buttons are pressed
  * on the canvas and released anywhere on the page, so a button let go outside the
- * canvas does not stay down. */
+ * canvas does not stay down. The page keeps the context menu off the canvas. */
 #include "aintweb.h"
 
 #include <allegro/internal/aintern.h>
 
-#include <emscripten.h>
 #include <emscripten/html5.h>
 #include <math.h>
 
@@ -16,19 +15,6 @@ static const int button_bits[] = {1, 4, 2};
 #define BUTTONS ((int)(sizeof button_bits / sizeof button_bits[0]))
 
 static int range_left, range_top, range_right, range_bottom;
-
-/* The right button belongs to the program: no context menu over the canvas. */
-// clang-format off
-EM_JS(void, web_block_context_menu, (const char* canvas, int block), {
-    Module["webNoContextMenu"] = Module["webNoContextMenu"] || function(e) { e.preventDefault(); };
-    var element = document.querySelector(UTF8ToString(canvas));
-    if (block) {
-        element.addEventListener("contextmenu", Module["webNoContextMenu"]);
-    } else {
-        element.removeEventListener("contextmenu", Module["webNoContextMenu"]);
-    }
-});
-// clang-format on
 
 static int clamp(int value, int low, int high) {
     return value < low ? low : value > high ? high : value;
@@ -86,7 +72,6 @@ static int listen_to_mouse(int listen) {
             return -1;
         }
     }
-    web_block_context_menu(WEB_CANVAS, listen);
     return 0;
 }
 
