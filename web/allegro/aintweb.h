@@ -5,9 +5,24 @@
 
 #include <allegro.h>
 
+#include <emscripten/html5.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* The number of elements of an array. */
+#define COUNT(array) ((int)(sizeof(array) / sizeof((array)[0])))
+
+/* 0 when each of the COUNT results of setting event handlers is a success, else -1. */
+static inline int web_handlers_set(const EMSCRIPTEN_RESULT* results, int count) {
+    for (int i = 0; i < count; i++) {
+        if (results[i] != EMSCRIPTEN_RESULT_SUCCESS) {
+            return -1;
+        }
+    }
+    return 0;
+}
 
 /* The page's canvas, as a CSS selector: the display, and the mouse's target. */
 #define WEB_CANVAS "#canvas"

@@ -91,8 +91,6 @@ static const struct {
     {"CapsLock", KEY_CAPSLOCK, 0},
 };
 
-#define COUNT(array) ((int)(sizeof(array) / sizeof((array)[0])))
-
 /* Keys pressed and not yet released, by scancode. */
 static char held[KEY_MAX];
 
@@ -192,12 +190,7 @@ static int listen_to_keys(int listen) {
         emscripten_set_keyup_callback(window, NULL, EM_TRUE, listen ? on_key : NULL),
         emscripten_set_blur_callback(window, NULL, EM_TRUE, listen ? on_blur : NULL),
     };
-    for (int i = 0; i < COUNT(results); i++) {
-        if (results[i] != EMSCRIPTEN_RESULT_SUCCESS) {
-            return -1;
-        }
-    }
-    return 0;
+    return web_handlers_set(results, COUNT(results));
 }
 
 static int web_keyboard_init(void) {

@@ -12,7 +12,7 @@
 /* MouseEvent.button (0 left, 1 middle, 2 right) as a bit of Allegro's mouse_b. */
 static const int button_bits[] = {1, 4, 2};
 
-#define BUTTONS ((int)(sizeof button_bits / sizeof button_bits[0]))
+#define BUTTONS COUNT(button_bits)
 
 static int range_left, range_top, range_right, range_bottom;
 
@@ -67,12 +67,7 @@ static int listen_to_mouse(int listen) {
         emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, NULL, EM_TRUE,
                                         listen ? on_button : NULL),
     };
-    for (int i = 0; i < (int)(sizeof results / sizeof results[0]); i++) {
-        if (results[i] != EMSCRIPTEN_RESULT_SUCCESS) {
-            return -1;
-        }
-    }
-    return 0;
+    return web_handlers_set(results, COUNT(results));
 }
 
 /* Returns the number of buttons, or -1 without a canvas to listen on. */
